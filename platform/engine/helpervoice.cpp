@@ -1,0 +1,159 @@
+#include "helpervoice.h"
+
+#include "audiooutput.h"
+#include "helperspeechengine.h"
+#include "pcmpipedevice.h"
+#include "speecherror.h"
+#include "speechhelperprocess.h"
+
+#include <QTimer>
+
+namespace {
+
+// A helper that has not produced its first audio by then is taken to be stuck.
+constexpr int FirstAudioTimeoutMs = 15000;
+
+} // namespace
+
+HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent) : QObject(parent), m_engine(engine)
+{
+}
+
+HelperVoice::~HelperVoice()
+{
+    stopReading();
+}
+
+SpObjectTokens HelperVoice::GetVoices(const QString &requiredAttributes, const QString &optionalAttributes) const
+{
+    return m_engine.catalog().query(requiredAttributes, optionalAttributes);
+}
+
+void HelperVoice::setVoice(const SpObjectToken &token)
+{
+    m_voice = token;
+}
+
+SpObjectToken HelperVoice::Voice() const
+{
+    return effectiveVoice();
+}
+
+void HelperVoice::setAudioOutputStream(std::shared_ptr<SpFileStream> stream)
+{
+    m_outputStream = std::move(stream);
+}
+
+std::shared_ptr<SpFileStream> HelperVoice::AudioOutputStream() const
+{
+    return m_outputStream;
+}
+
+SpObjectToken HelperVoice::effectiveVoice() const
+{
+    if (!m_voice.isNull())
+        return m_voice;
+    const QList<SpObjectToken> &all = m_engine.catalog().tokens();
+    return all.isEmpty() ? SpObjectToken() : all.first();
+}
+
+int HelperVoice::Speak(const QString &text, int flags)
+{
+    stopReading();
+    m_pendingFailure.clear();
+    if (effectiveVoice().isNull()) {
+        const QString &problem = m_engine.catalogProblem();
+        throw SpeechError(problem.isEmpty() ? QStringLiteral("No speech voice is installed.") : problem);
+    }
+    if (m_outputStream)
+        speakToStream(text);
+    else if ((flags & SVSFlagsAsync) != 0)
+        speakToOutput(text);
+    else
+        throw SpeechError(QStringLiteral("Speaking to the speakers is only supported in the background."));
+    return ++m_streamNumber;
+}
+
+void HelperVoice::speakToOutput(const QString &text)
+{
+    AudioOutput::ensureAvailable();
+    m_helper = std::make_unique<SpeechHelperProcess>(m_engine.helperPath(), effectiveVoice(),
+                                                     SpeechHelperProcess::Progress::Ignore);
+    try {
+        m_helper->start(text);
+        const int sampleRate = m_helper->waitForFirstAudio(QDeadlineTimer(FirstAudioTimeoutMs));
+        if (sampleRate == 0) { // nothing to say: blanks only
+            m_helper.reset();
+            return;
+        }
+        m_audio = std::make_unique<PcmPipeDevice>(*m_helper);
+        m_audio->open(QIODevice::ReadOnly);
+        connect(m_audio.get(), &PcmPipeDevice::firstAudioDelivered, this, &HelperVoice::firstAudioDelivered);
+        m_output = std::make_unique<AudioOutput>();
+        connect(m_output.get(), &AudioOutput::starved, this, &HelperVoice::onOutputStarved);
+        m_output->start(m_audio.get(), sampleRate);
+    } catch (const SpeechError &) {
+        stopReading();
+        throw;
+    }
+}
+
+void HelperVoice::speakToStream(const QString &text)
+{
+    Q_UNUSED(text)
+    throw SpeechError(QStringLiteral("Speaking into a file is not available yet."));
+}
+
+void HelperVoice::onOutputStarved()
+{
+    if (!m_audio || !m_audio->audioEnded())
+        return; // an underrun while the helper is still working
+    // The output reports starvation while its last fraction of a second is still playing.
+    const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_helper->sampleRate());
+    const qint64 remainingMs = std::max<qint64>(0, (totalUSecs - m_output->processedUSecs()) / 1000);
+    QTimer::singleShot(std::min<qint64>(remainingMs, 1000), this, &HelperVoice::finishReading);
+}
+
+void HelperVoice::finishReading()
+{
+    if (!m_helper)
+        return;
+    m_pendingFailure = m_helper->failureAfterEnd();
+    stopReading();
+    Q_EMIT readingFinished();
+}
+
+void HelperVoice::stopReading()
+{
+    if (m_output)
+        m_output->stop();
+    m_output.reset();
+    m_audio.reset();
+    m_helper.reset();
+}
+
+SpVoiceStatus HelperVoice::Status()
+{
+    if (!m_pendingFailure.isEmpty()) {
+        const QString failure = std::exchange(m_pendingFailure, QString());
+        throw SpeechError(failure);
+    }
+    return SpVoiceStatus(m_output ? SRSEIsSpeaking : SRSEDone);
+}
+
+void HelperVoice::Pause()
+{
+    if (m_output)
+        m_output->suspend();
+}
+
+void HelperVoice::Resume()
+{
+    if (m_output)
+        m_output->resume();
+}
+
+qint64 HelperVoice::playedUSecs() const
+{
+    return m_output ? m_output->processedUSecs() : 0;
+}

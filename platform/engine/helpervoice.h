@@ -1,0 +1,58 @@
+#pragma once
+
+#include "spvoice.h"
+
+#include <QObject>
+
+class AudioOutput;
+class HelperSpeechEngine;
+class PcmPipeDevice;
+class SpeechHelperProcess;
+
+// A voice of the helper engine. An asynchronous reading streams the helper's audio to the
+// default output while the helper is still synthesizing; releasing the voice ends both at once.
+class HelperVoice final : public QObject, public SpVoice
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(HelperVoice)
+
+public:
+    explicit HelperVoice(const HelperSpeechEngine &engine, QObject *parent = nullptr);
+    ~HelperVoice() override;
+
+    [[nodiscard]] SpObjectTokens GetVoices(const QString &requiredAttributes = {},
+                                           const QString &optionalAttributes = {}) const override;
+    void setVoice(const SpObjectToken &token) override;
+    [[nodiscard]] SpObjectToken Voice() const override;
+    void setAudioOutputStream(std::shared_ptr<SpFileStream> stream) override;
+    [[nodiscard]] std::shared_ptr<SpFileStream> AudioOutputStream() const override;
+
+    int Speak(const QString &text, int flags) override;
+    [[nodiscard]] SpVoiceStatus Status() override;
+    void Pause() override;
+    void Resume() override;
+
+    // What the output has played of the current reading, for measuring.
+    [[nodiscard]] qint64 playedUSecs() const;
+
+Q_SIGNALS:
+    void firstAudioDelivered();
+    void readingFinished();
+
+private:
+    void speakToOutput(const QString &text);
+    void speakToStream(const QString &text);
+    void onOutputStarved();
+    void finishReading();
+    void stopReading();
+    [[nodiscard]] SpObjectToken effectiveVoice() const;
+
+    const HelperSpeechEngine &m_engine;
+    SpObjectToken m_voice;
+    std::shared_ptr<SpFileStream> m_outputStream;
+    std::unique_ptr<SpeechHelperProcess> m_helper;
+    std::unique_ptr<PcmPipeDevice> m_audio;
+    std::unique_ptr<AudioOutput> m_output;
+    QString m_pendingFailure;
+    int m_streamNumber = 0;
+};

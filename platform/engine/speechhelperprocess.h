@@ -1,0 +1,55 @@
+#pragma once
+
+#include "spobjecttoken.h"
+
+#include <QDeadlineTimer>
+#include <QObject>
+#include <QProcess>
+
+// One synthesis in the helper process: the text goes in on its standard input, the audio comes
+// back through a pipe of its own. The pipe's capacity is what holds the helper back when the
+// listener is slower than the engine.
+class SpeechHelperProcess final : public QObject
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(SpeechHelperProcess)
+
+public:
+    enum class Progress { Ignore, Report };
+
+    SpeechHelperProcess(QString helperPath, SpObjectToken voice, Progress progress,
+                        QObject *parent = nullptr);
+    ~SpeechHelperProcess() override;
+
+    // Starts the helper and hands it the whole text. Throws SpeechError.
+    void start(const QString &text);
+    // Waits until the first audio can be read, and returns the sample rate; returns 0 when the
+    // helper ended cleanly without producing any audio. Throws SpeechError when it failed.
+    [[nodiscard]] int waitForFirstAudio(QDeadlineTimer deadline);
+    // Reads what the pipe holds without blocking: bytes read, 0 when nothing is there yet,
+    // -1 at the end of the audio.
+    [[nodiscard]] qint64 readAvailableAudio(char *data, qint64 maxSize);
+    // Blocks until some audio arrives or the audio ends (-1). Throws SpeechError on timeout.
+    [[nodiscard]] qint64 readAudio(char *data, qint64 maxSize, QDeadlineTimer deadline);
+    // After the audio has ended: empty when the helper finished normally, else the failure.
+    [[nodiscard]] QString failureAfterEnd();
+    void kill();
+
+    [[nodiscard]] int sampleRate() const { return m_sampleRate; }
+
+Q_SIGNALS:
+    void progressed(qint64 done, qint64 total);
+
+private:
+    void readProgressLines();
+    // The poll events of the audio pipe, 0 when the deadline passed first.
+    [[nodiscard]] short waitReadable(QDeadlineTimer deadline);
+
+    QString m_helperPath;
+    SpObjectToken m_voice;
+    Progress m_progress;
+    QProcess m_process;
+    int m_audioFd = -1;
+    int m_sampleRate = 0;
+    bool m_audioEnded = false;
+};

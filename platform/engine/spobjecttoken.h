@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// One installed voice: which engine speaks it, how the engine selects it, and its description.
+class SpObjectToken final
+{
+public:
+    SpObjectToken() = default;
+    SpObjectToken(QString engine, QString id, QString description, QStringList languages);
+
+    [[nodiscard]] QString GetDescription() const { return m_description; }
+    // Attribute lookup as in a voice query: "Name" is the description, "Language" the first
+    // language; unknown attributes are empty.
+    [[nodiscard]] QString attribute(const QString &name) const;
+
+    [[nodiscard]] const QString &engine() const { return m_engine; }
+    [[nodiscard]] const QString &id() const { return m_id; }
+    [[nodiscard]] const QStringList &languages() const { return m_languages; }
+    [[nodiscard]] bool isNull() const { return m_id.isEmpty(); }
+
+    friend bool operator==(const SpObjectToken &, const SpObjectToken &) = default;
+
+private:
+    QString m_engine;
+    QString m_id;
+    QString m_description;
+    QStringList m_languages;
+};

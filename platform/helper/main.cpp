@@ -1,0 +1,115 @@
+// Speech helper. Usage:
+//   parlora-speech-helper --list
+//       one voice a line: engine TAB id TAB name TAB languages (comma-separated)
+//   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
+//       reads UTF-8 text from standard input until its end, writes the audio stream to AUDIO_FD,
+//       progress lines ("progress BYTES_DONE TOTAL") to standard output, and a failure's
+//       description to standard error with exit code 2.
+#include "espeaksynthesizer.h"
+#include "pcmwriter.h"
+#include "textsanitizer.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int ExitFailure = 2;
+
+int fail(const std::string &description)
+{
+    std::cerr << description << std::endl;
+    return ExitFailure;
+}
+
+std::string join(const std::vector<std::string> &parts, char separator)
+{
+    std::string result;
+    for (const auto &part : parts) {
+        if (!result.empty())
+            result.push_back(separator);
+        result += part;
+    }
+    return result;
+}
+
+int listVoices()
+{
+    EspeakSynthesizer espeak;
+    for (const HelperVoiceInfo &voice : espeak.voices())
+        std::cout << voice.engine << '\t' << voice.id << '\t' << voice.name << '\t'
+                  << join(voice.languages, ',') << '\n';
+    std::cout.flush();
+    return 0;
+}
+
+std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
+{
+    if (engine == "espeak-ng") {
+        auto espeak = std::make_unique<EspeakSynthesizer>();
+        if (espeak->isAvailable())
+            return espeak;
+    }
+    return nullptr;
+}
+
+int speak(const std::string &engine, const std::string &voiceId, int audioFd)
+{
+    std::unique_ptr<Synthesizer> synthesizer = synthesizerFor(engine);
+    if (!synthesizer)
+        return fail("The speech engine \"" + engine + "\" is not available.");
+    if (const std::string error = synthesizer->selectVoice(voiceId); !error.empty())
+        return fail(error);
+
+    const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    const std::string text = withoutControlCharacters(input);
+
+    PcmWriter writer(audioFd);
+    if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
+        return 0; // nobody is listening any more
+
+    using Clock = std::chrono::steady_clock;
+    auto lastReport = Clock::now();
+    const auto reportProgress = [&](std::size_t done) {
+        const auto now = Clock::now();
+        if (now - lastReport < std::chrono::milliseconds(50))
+            return;
+        lastReport = now;
+        std::cout << "progress " << done << ' ' << text.size() << std::endl;
+    };
+    const auto writeSamples = [&](const short *samples, int count) {
+        return writer.writeSamples(samples, count);
+    };
+    if (const std::string error = synthesizer->speak(text, writeSamples, reportProgress); !error.empty())
+        return fail(error);
+    std::cout << "progress " << text.size() << ' ' << text.size() << std::endl;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // A reader that goes away must end the synthesis, not kill us mid-write with a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);
+
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == "--list" && argc == 2)
+        return listVoices();
+    if (command == "--speak" && argc == 5) {
+        char *end = nullptr;
+        const long fd = std::strtol(argv[4], &end, 10);
+        if (end == argv[4] || *end != 0 || fd < 0)
+            return fail("Invalid audio descriptor.");
+        return speak(argv[2], argv[3], static_cast<int>(fd));
+    }
+    return fail("usage: parlora-speech-helper --list | --speak ENGINE VOICE_ID AUDIO_FD");
+}

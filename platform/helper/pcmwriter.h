@@ -1,0 +1,21 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// Writes the audio stream that the program reads: a header ("PLRA", sample rate as 32-bit
+// little-endian), then signed 16-bit mono samples in native byte order.
+class PcmWriter
+{
+public:
+    explicit PcmWriter(int fd) : m_fd(fd) {}
+
+    [[nodiscard]] bool writeHeader(std::uint32_t sampleRate);
+    // Blocks while the pipe is full: that is what holds synthesis back to the listener's pace.
+    // Returns false once the reader has gone away.
+    [[nodiscard]] bool writeSamples(const short *samples, int count);
+
+private:
+    [[nodiscard]] bool writeAll(const void *data, std::size_t size);
+    int m_fd;
+};

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// One voice as the helper lists it: which engine, how to select it, how to show it.
+struct HelperVoiceInfo
+{
+    std::string engine;
+    std::string id;
+    std::string name;
+    std::vector<std::string> languages; // most preferred first
+};
+
+// Receives audio as it is produced; returns false to stop the synthesis.
+using SampleSink = std::function<bool(const short *samples, int count)>;
+// Receives the number of input bytes consumed so far.
+using ProgressSink = std::function<void(std::size_t bytesDone)>;
+
+class Synthesizer
+{
+public:
+    virtual ~Synthesizer() = default;
+    [[nodiscard]] virtual std::vector<HelperVoiceInfo> voices() = 0;
+    // Returns an empty string on success, else a readable description of the failure.
+    [[nodiscard]] virtual std::string selectVoice(const std::string &id) = 0;
+    [[nodiscard]] virtual int sampleRate() const = 0;
+    [[nodiscard]] virtual std::string speak(const std::string &utf8Text, const SampleSink &samples,
+                                            const ProgressSink &progress) = 0;
+};
