@@ -36,6 +36,7 @@ public:
     void kill();
 
     [[nodiscard]] int sampleRate() const { return m_sampleRate; }
+    [[nodiscard]] qint64 processId() const { return m_process.processId(); }
 
 Q_SIGNALS:
     void progressed(qint64 done, qint64 total);

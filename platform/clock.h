@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QDateTime>
+
+class Clock
+{
+public:
+    virtual ~Clock() = default;
+    [[nodiscard]] virtual QDateTime currentDateTimeUtc() const = 0;
+};

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "urlopener.h"
+
+class DesktopUrlOpener final : public UrlOpener
+{
+public:
+    void openUrl(const QUrl &url) override;
+};

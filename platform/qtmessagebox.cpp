@@ -1,0 +1,11 @@
+#include "qtmessagebox.h"
+
+#include "applicationtitle.h"
+
+#include <QMessageBox>
+
+void QtMessageBox::showMessage(QWidget *parent, const QString &text)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), text, QMessageBox::Ok, parent);
+    box.exec();
+}

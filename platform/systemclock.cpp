@@ -1,0 +1,6 @@
+#include "systemclock.h"
+
+QDateTime SystemClock::currentDateTimeUtc() const
+{
+    return QDateTime::currentDateTimeUtc();
+}

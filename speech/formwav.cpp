@@ -1,0 +1,290 @@
+#include "formwav.h"
+
+#include "applicationtitle.h"
+#include "linklabel.h"
+#include "messagebox.h"
+#include "parlorainfo.h"
+#include "speecherror.h"
+#include "spvoice.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace {
+
+FormWav *g_instance = nullptr;
+
+constexpr int ClientWidthTwips = 5640;
+constexpr int ClientHeightTwips = 6105;
+
+const QColor LightBlueFace(192, 192, 255);
+const QColor LinkBlue(0, 0, 255);
+const QColor Navy(0, 0, 128);
+
+QFont fontOf(const QString &family, qreal pointSize, bool underline = false)
+{
+    QFont font(family);
+    font.setPointSizeF(pointSize);
+    font.setUnderline(underline);
+    return font;
+}
+
+void setColors(QWidget *widget, QPalette::ColorRole background, const QColor &backgroundColor,
+               QPalette::ColorRole foreground, const QColor &foregroundColor)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(background, backgroundColor);
+    palette.setColor(foreground, foregroundColor);
+    widget->setPalette(palette);
+}
+
+// Fonts that stand in for the ones the layout was drawn with run wider; step the size down
+// rather than cut the caption short.
+void shrinkFontToFit(QLabel *label)
+{
+    QFont font = label->font();
+    while (font.pointSizeF() > 6.0 && QFontMetrics(font).horizontalAdvance(label->text()) > label->width()) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+    }
+    label->setFont(font);
+}
+
+QString noVoiceMessage()
+{
+    return QStringLiteral("No speech voice is installed, so nothing can be read aloud. "
+                          "Install the espeak-ng-data package and start Parlora again.");
+}
+
+} // namespace
+
+FormWav::FormWav(const PlatformServices &services, QWidget *parent)
+    : QMainWindow(parent), m_services(services)
+{
+    g_instance = this;
+    setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/parlora-16.png")));
+    // The layout was drawn for small 8-point system fonts; the desktop's larger default would
+    // cut the labels short.
+    QFont windowFont = font();
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    // Fixed frame: no maximize button, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    createControls();
+    createMenu();
+    setTabOrder();
+    List1->setFocus();
+    Form_Load();
+}
+
+FormWav::~FormWav()
+{
+    if (g_instance == this)
+        g_instance = nullptr;
+}
+
+FormWav *FormWav::instance()
+{
+    return g_instance;
+}
+
+void FormWav::createControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    const QRect clientRect = twipsToRect(*this, 0, 0, ClientWidthTwips, ClientHeightTwips);
+    client->setFixedSize(clientRect.size());
+
+    const auto place = [this](QWidget *control, int left, int top, int width, int height) {
+        control->setGeometry(twipsToRect(*this, left, top, width, height));
+    };
+
+    Text1 = new QPlainTextEdit(client);
+    place(Text1, 120, 120, 5415, 2685);
+    Text1->setFont(fontOf(QStringLiteral("Verdana"), 9.75));
+    Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    Text1->setTabChangesFocus(true);
+    setColors(Text1, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
+
+    Label4 = new QLabel(QStringLiteral("Voices :"), client);
+    place(Label4, 240, 2880, 975, 255);
+
+    List2 = new QListWidget(client);
+    place(List2, 1440, 2880, 1695, 255);
+    List2->setSelectionMode(QAbstractItemView::SingleSelection);
+    // One entry high: room for the entry, not for a horizontal scroll bar.
+    List2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    List2->setFrameShape(QFrame::NoFrame);
+
+    Label2 = new LinkLabel(QStringLiteral("Save the created sound file"), client);
+    place(Label2, 3240, 2880, 2175, 255);
+    Label2->setFont(fontOf(QStringLiteral("MS Sans Serif"), 8.25, true));
+    setColors(Label2, QPalette::Window, palette().color(QPalette::Window), QPalette::WindowText, LinkBlue);
+    Label2->setCursor(Qt::ArrowCursor);
+    shrinkFontToFit(Label2);
+
+    Command1 = new QPushButton(QStringLiteral("Pause"), client);
+    place(Command1, 240, 3240, 1695, 375);
+    Command2 = new QPushButton(QStringLiteral("&Read text"), client);
+    place(Command2, 2160, 3240, 1575, 375);
+    Command3 = new QPushButton(QStringLiteral("Create Rss"), client);
+    place(Command3, 3960, 3240, 1455, 375);
+    for (QPushButton *button : {Command1, Command2, Command3})
+        setColors(button, QPalette::Button, LightBlueFace, QPalette::ButtonText, Qt::black);
+
+    Text2 = new QLineEdit(client);
+    place(Text2, 5160, 3000, 255, 375);
+    Text2->hide();
+
+    const QFont arial = fontOf(QStringLiteral("Arial"), 8.25);
+    Label10 = new QLabel(QStringLiteral("Podcast file/Url"), client);
+    place(Label10, 240, 3800, 1215, 255);
+    Text14 = new QLineEdit(client);
+    place(Text14, 1800, 3720, 3615, 300);
+    Label1 = new QLabel(QStringLiteral("Size"), client);
+    place(Label1, 240, 4290, 1335, 375);
+    Text3 = new QLineEdit(client);
+    place(Text3, 1800, 4200, 3615, 300);
+    Label3 = new QLabel(QStringLiteral("Filetype"), client);
+    place(Label3, 240, 4725, 1455, 255);
+    Text4 = new QLineEdit(client);
+    place(Text4, 1800, 4680, 3615, 285);
+    for (QLineEdit *field : {Text14, Text3, Text4})
+        field->setFont(arial);
+    for (QLineEdit *field : {Text14, Text3})
+        setColors(field, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
+
+    List1 = new QListWidget(client);
+    place(List1, 120, 5160, 5415, 840);
+    List1->setSelectionMode(QAbstractItemView::SingleSelection);
+    setColors(List1, QPalette::Base, Navy, QPalette::Text, Qt::white);
+
+    connect(Command1, &QPushButton::clicked, this, &FormWav::Command1_Click);
+    connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
+    connect(Command3, &QPushButton::clicked, this, &FormWav::Command3_Click);
+}
+
+void FormWav::createMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    opn = file->addAction(QStringLiteral("&Open"));
+    opn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    // Ctrl+Q, the desktop's quit key: Ctrl+X stays "cut" in the text box instead of ending
+    // the program and losing the typed text.
+    ext = file->addAction(QStringLiteral("E&xit"));
+    ext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    const QSize client = centralWidget()->size();
+    setFixedSize(client.width(), client.height() + menuHeight);
+}
+
+void FormWav::setTabOrder()
+{
+    const QList<QWidget *> order{List1, Text1, Command1, Command2, Text14, Text3, Text4, Command3, List2};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+}
+
+void FormWav::showCentered()
+{
+    if (QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+}
+
+void FormWav::Form_Load()
+{
+    try {
+        m_windowVoice = m_services.speechEngine.createVoice();
+        for (const SpObjectToken &token : m_windowVoice->GetVoices(QString(), QString()))
+            List2->addItem(token.GetDescription());
+    } catch (const SpeechError &) {
+        // No engine: the list stays empty and reading explains why.
+    }
+    if (List2->count() > 0)
+        List2->setCurrentRow(0);
+
+    List1->addItem(QStringLiteral("Software : ") + applicationTitle());
+    List1->addItem(QStringLiteral("Website : ") + ParloraInfo::websiteAddress());
+    List1->addItem(QStringLiteral("Company : ") + ParloraInfo::makerNameAndPlace());
+    List1->addItem(QStringLiteral("Support : ") + ParloraInfo::supportAddress());
+}
+
+void FormWav::applyVoiceSelection(SpVoice &voice) const
+{
+    const QString required = QStringLiteral("Name=") + List2->currentItem()->text();
+    voice.setVoice(voice.GetVoices(required, QString()).Item(0));
+}
+
+void FormWav::Command2_Click()
+{
+    const QString text = Text1->toPlainText();
+    if (text.isEmpty()) {
+        showMessage(QStringLiteral("Please open a file or type something in textbox"));
+        return;
+    }
+    if (List2->currentItem() == nullptr) {
+        showMessage(noVoiceMessage());
+        return;
+    }
+    try {
+        // Replacing the window voice releases the previous one, which stops its reading.
+        m_windowVoice = m_services.speechEngine.createVoice();
+        applyVoiceSelection(*m_windowVoice);
+        m_windowVoice->Speak(text, SVSFlagsAsync);
+    } catch (const SpeechError &error) {
+        showMessage(error.description());
+    }
+}
+
+void FormWav::Command1_Click()
+{
+    try {
+        const int runningState = m_windowVoice ? m_windowVoice->Status().RunningState() : int(SRSEDone);
+        if (runningState == SRSEDone) {
+            showMessage(QStringLiteral("Not Playing"));
+            Command1->setText(QStringLiteral("Pause"));
+            return;
+        }
+        if (Command1->text() == QStringLiteral("Pause")) {
+            Command1->setText(QStringLiteral("Resume"));
+            m_windowVoice->Pause();
+        } else {
+            Command1->setText(QStringLiteral("Pause"));
+            m_windowVoice->Resume();
+        }
+    } catch (const SpeechError &error) {
+        showMessage(error.description());
+    }
+}
+
+void FormWav::Command3_Click()
+{
+    hide();
+    Q_EMIT feedWindowRequested();
+}
+
+void FormWav::ext_Click()
+{
+    close();
+    QCoreApplication::exit(0);
+}
+
+void FormWav::showMessage(const QString &text)
+{
+    m_services.messageBox.showMessage(this, text);
+}

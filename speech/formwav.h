@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platformservices.h"
+
+#include <QMainWindow>
+
+#include <memory>
+
+class LinkLabel;
+class QAction;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class SpVoice;
+
+// The speech window: the text to speak, the voices, reading aloud, saving speech to a sound
+// file with its podcast enclosure fields, and the way to the feed window.
+class FormWav final : public QMainWindow
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(FormWav)
+
+public:
+    explicit FormWav(const PlatformServices &services, QWidget *parent = nullptr);
+    ~FormWav() override;
+
+    // The program's one speech window, or nullptr while there is none.
+    [[nodiscard]] static FormWav *instance();
+
+    void showCentered();
+
+    // The window's controls, named as the rest of the program knows them.
+    QPlainTextEdit *Text1 = nullptr;
+    QLabel *Label4 = nullptr;
+    QListWidget *List2 = nullptr;
+    LinkLabel *Label2 = nullptr;
+    QPushButton *Command1 = nullptr;
+    QPushButton *Command2 = nullptr;
+    QPushButton *Command3 = nullptr;
+    QLineEdit *Text2 = nullptr;
+    QLabel *Label10 = nullptr;
+    QLineEdit *Text14 = nullptr;
+    QLabel *Label1 = nullptr;
+    QLineEdit *Text3 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *Text4 = nullptr;
+    QListWidget *List1 = nullptr;
+    QAction *opn = nullptr;
+    QAction *ext = nullptr;
+
+    void Form_Load();
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void ext_Click();
+
+    [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
+
+Q_SIGNALS:
+    // "Create Rss": the speech window has hidden itself and the feed window should show.
+    void feedWindowRequested();
+
+private:
+    void createControls();
+    void createMenu();
+    void setTabOrder();
+    void applyVoiceSelection(SpVoice &voice) const;
+    void showMessage(const QString &text);
+
+    PlatformServices m_services;
+    std::unique_ptr<SpVoice> m_windowVoice;
+};

@@ -1,0 +1,62 @@
+#include "fakespeechengine.h"
+
+#include "speecherror.h"
+#include "voicecatalog.h"
+
+namespace {
+
+class FakeVoice final : public SpVoice
+{
+public:
+    explicit FakeVoice(FakeSpeechEngine &engine) : m_engine(engine), m_log(engine.log) { ++m_log->voicesCreated; }
+    ~FakeVoice() override { ++m_log->voicesReleased; }
+    FakeVoice(const FakeVoice &) = delete;
+    FakeVoice &operator=(const FakeVoice &) = delete;
+
+    SpObjectTokens GetVoices(const QString &required, const QString &optional) const override
+    {
+        return VoiceCatalog(m_engine.tokens).query(required, optional);
+    }
+    void setVoice(const SpObjectToken &token) override
+    {
+        m_voice = token;
+        m_log->calls.append(QStringLiteral("Voice:") + token.GetDescription());
+    }
+    SpObjectToken Voice() const override { return m_voice; }
+    void setAudioOutputStream(std::shared_ptr<SpFileStream> stream) override { m_stream = std::move(stream); }
+    std::shared_ptr<SpFileStream> AudioOutputStream() const override { return m_stream; }
+    int Speak(const QString &text, int flags) override
+    {
+        m_log->calls.append(QStringLiteral("Speak:%1:%2").arg(flags).arg(text));
+        if (!m_engine.speakFailure.isEmpty())
+            throw SpeechError(m_engine.speakFailure);
+        return 1;
+    }
+    SpVoiceStatus Status() override
+    {
+        if (!m_engine.statusFailure.isEmpty())
+            throw SpeechError(m_engine.statusFailure);
+        return SpVoiceStatus(m_engine.runningState);
+    }
+    void Pause() override { m_log->calls.append(QStringLiteral("Pause")); }
+    void Resume() override { m_log->calls.append(QStringLiteral("Resume")); }
+
+private:
+    FakeSpeechEngine &m_engine;
+    std::shared_ptr<FakeVoiceLog> m_log;
+    SpObjectToken m_voice;
+    std::shared_ptr<SpFileStream> m_stream;
+};
+
+} // namespace
+
+FakeSpeechEngine::FakeSpeechEngine(QStringList voiceNames)
+{
+    for (const QString &name : voiceNames)
+        tokens.append(SpObjectToken(QStringLiteral("fake"), name.toLower(), name, {QStringLiteral("en")}));
+}
+
+std::unique_ptr<SpVoice> FakeSpeechEngine::createVoice()
+{
+    return std::make_unique<FakeVoice>(*this);
+}

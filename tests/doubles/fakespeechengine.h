@@ -1,0 +1,31 @@
+#pragma once
+
+#include "spvoice.h"
+
+#include <QStringList>
+
+#include <memory>
+
+// What a fake voice was asked to do, shared between the engine and the test.
+struct FakeVoiceLog
+{
+    int voicesCreated = 0;
+    int voicesReleased = 0;
+    QStringList calls; // "Speak:<flags>:<text>", "Pause", "Resume", "Voice:<description>"
+};
+
+// A speech engine whose voices speak nothing; the test decides their running state and
+// which operations fail.
+class FakeSpeechEngine final : public SpeechEngine
+{
+public:
+    explicit FakeSpeechEngine(QStringList voiceNames = {QStringLiteral("Voice One")});
+
+    [[nodiscard]] std::unique_ptr<SpVoice> createVoice() override;
+
+    QList<SpObjectToken> tokens;
+    int runningState = SRSEDone;       // what every voice's status reports
+    QString speakFailure;              // when set, Speak throws it
+    QString statusFailure;             // when set, Status throws it
+    std::shared_ptr<FakeVoiceLog> log = std::make_shared<FakeVoiceLog>();
+};

@@ -1,0 +1,44 @@
+#include "enginetesting.h"
+
+#include "speechhelperprocess.h"
+
+#include <QStringList>
+
+double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text)
+{
+    const SpObjectToken voice = engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0);
+    SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Progress::Ignore);
+    helper.start(text);
+    const int rate = helper.waitForFirstAudio(QDeadlineTimer(30000));
+    if (rate == 0)
+        return 0.0;
+    qint64 bytes = 0;
+    char buffer[65536];
+    for (;;) {
+        const qint64 count = helper.readAudio(buffer, sizeof buffer, QDeadlineTimer(30000));
+        if (count < 0)
+            break;
+        bytes += count;
+    }
+    return double(bytes) / 2.0 / rate;
+}
+
+QString textThatKillsTheEngine()
+{
+    return QStringLiteral("a.").repeated(100);
+}
+
+QString longText(int words)
+{
+    const QStringList vocabulary{QStringLiteral("the"),     QStringLiteral("quiet"),  QStringLiteral("river"),
+                                 QStringLiteral("carries"), QStringLiteral("stories"), QStringLiteral("past"),
+                                 QStringLiteral("old"),     QStringLiteral("mills"),   QStringLiteral("and"),
+                                 QStringLiteral("bridges")};
+    QString text;
+    text.reserve(words * 8);
+    for (int i = 0; i < words; ++i) {
+        text += vocabulary.at(i % vocabulary.size());
+        text += (i % 12 == 11) ? QStringLiteral(". ") : QStringLiteral(" ");
+    }
+    return text;
+}
