@@ -20,14 +20,14 @@ public:
     void setVoice(const SpObjectToken &token) override
     {
         m_voice = token;
-        m_log->calls.append(QStringLiteral("Voice:") + token.GetDescription());
+        record(QStringLiteral("Voice:") + token.GetDescription());
     }
     SpObjectToken Voice() const override { return m_voice; }
     void setAudioOutputStream(std::shared_ptr<SpFileStream> stream) override { m_stream = std::move(stream); }
     std::shared_ptr<SpFileStream> AudioOutputStream() const override { return m_stream; }
     int Speak(const QString &text, int flags) override
     {
-        m_log->calls.append(QStringLiteral("Speak:%1:%2").arg(flags).arg(text));
+        record(QStringLiteral("Speak:%1:%2").arg(flags).arg(text));
         if (!m_engine.speakFailure.isEmpty())
             throw SpeechError(m_engine.speakFailure);
         return 1;
@@ -38,10 +38,17 @@ public:
             throw SpeechError(m_engine.statusFailure);
         return SpVoiceStatus(m_engine.runningState);
     }
-    void Pause() override { m_log->calls.append(QStringLiteral("Pause")); }
-    void Resume() override { m_log->calls.append(QStringLiteral("Resume")); }
+    void Pause() override { record(QStringLiteral("Pause")); }
+    void Resume() override { record(QStringLiteral("Resume")); }
 
 private:
+    void record(const QString &call)
+    {
+        m_log->calls.append(call);
+        if (m_log->onCall)
+            m_log->onCall(call);
+    }
+
     FakeSpeechEngine &m_engine;
     std::shared_ptr<FakeVoiceLog> m_log;
     SpObjectToken m_voice;

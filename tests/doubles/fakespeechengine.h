@@ -4,6 +4,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // What a fake voice was asked to do, shared between the engine and the test.
@@ -12,6 +13,7 @@ struct FakeVoiceLog
     int voicesCreated = 0;
     int voicesReleased = 0;
     QStringList calls; // "Speak:<flags>:<text>", "Pause", "Resume", "Voice:<description>"
+    std::function<void(const QString &call)> onCall; // sees each call as it happens
 };
 
 // A speech engine whose voices speak nothing; the test decides their running state and

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Sets everything up and runs every test headless, twice: a normal build and one under the
+# address and undefined-behaviour sanitizers. Warnings are errors here.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-dependencies.sh
+
+run_suite() {
+    local preset=$1
+    echo "=== Building and testing: $preset"
+    cmake --preset "$preset" -DPARLORA_WERROR=ON >/dev/null
+    cmake --build --preset "$preset"
+    scripts/with-sound-server.sh scripts/with-x-server.sh \
+        ctest --preset "$preset" --output-on-failure --no-tests=error
+}
+
+# Sanitizer reports abort the test that caused them.
+export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+run_suite default
+run_suite asan
