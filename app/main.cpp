@@ -1,9 +1,4 @@
-#include "desktopurlopener.h"
-#include "formwav.h"
-#include "helperspeechengine.h"
-#include "qtfiledialogs.h"
-#include "qtmessagebox.h"
-#include "systemclock.h"
+#include "program.h"
 
 #include <QApplication>
 
@@ -14,14 +9,7 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PARLORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.parlora.Parlora"));
 
-    HelperSpeechEngine speechEngine;
-    QtMessageBox messageBox;
-    QtFileDialogs fileDialogs;
-    DesktopUrlOpener urlOpener;
-    SystemClock clock;
-    const PlatformServices services{speechEngine, messageBox, fileDialogs, urlOpener, clock};
-
-    FormWav speechWindow(services);
-    speechWindow.showCentered();
+    Program program;
+    program.start();
     return QApplication::exec();
 }

@@ -4,8 +4,8 @@
 
 namespace {
 
-std::optional<FileDialogChoice> runDialog(QWidget *parent, QFileDialog::AcceptMode mode, const QString &filter,
-                                          const QString &fileName, int filterIndex)
+std::optional<FileDialogChoice> runDialog(QWidget *parent, QFileDialog::AcceptMode mode,
+                                          const QString &filter, const QString &fileName, int filterIndex)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
@@ -20,8 +20,9 @@ std::optional<FileDialogChoice> runDialog(QWidget *parent, QFileDialog::AcceptMo
         dialog.selectFile(fileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
-    return FileDialogChoice{dialog.selectedFiles().first(),
-                            static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
+    return FileDialogChoice{
+        dialog.selectedFiles().first(),
+        static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
 }
 
 } // namespace

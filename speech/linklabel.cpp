@@ -3,8 +3,7 @@
 #include <QMouseEvent>
 
 LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
-{
-}
+{}
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent *event)
 {

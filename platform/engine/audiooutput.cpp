@@ -8,8 +8,7 @@
 #include <QMediaDevices>
 
 AudioOutput::AudioOutput(QObject *parent) : QObject(parent)
-{
-}
+{}
 
 AudioOutput::~AudioOutput()
 {

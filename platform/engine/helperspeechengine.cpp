@@ -10,8 +10,7 @@
 HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
     : m_helperPath(std::move(helperPath)),
       m_localeName(localeName.isEmpty() ? QLocale::system().name() : std::move(localeName))
-{
-}
+{}
 
 std::unique_ptr<SpVoice> HelperSpeechEngine::createVoice()
 {
@@ -25,7 +24,8 @@ const VoiceCatalog &HelperSpeechEngine::catalog() const
     QProcess lister;
     lister.start(m_helperPath, {QStringLiteral("--list")});
     if (!lister.waitForStarted(10000)) {
-        m_catalogProblem = QStringLiteral("The speech engine could not be started: %1").arg(lister.errorString());
+        m_catalogProblem =
+            QStringLiteral("The speech engine could not be started: %1").arg(lister.errorString());
         m_catalog.emplace();
         return *m_catalog;
     }

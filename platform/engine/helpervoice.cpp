@@ -15,16 +15,17 @@ constexpr int FirstAudioTimeoutMs = 15000;
 
 } // namespace
 
-HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent) : QObject(parent), m_engine(engine)
-{
-}
+HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent)
+    : QObject(parent), m_engine(engine)
+{}
 
 HelperVoice::~HelperVoice()
 {
     stopReading();
 }
 
-SpObjectTokens HelperVoice::GetVoices(const QString &requiredAttributes, const QString &optionalAttributes) const
+SpObjectTokens HelperVoice::GetVoices(const QString &requiredAttributes,
+                                      const QString &optionalAttributes) const
 {
     return m_engine.catalog().query(requiredAttributes, optionalAttributes);
 }

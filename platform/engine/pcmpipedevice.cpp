@@ -2,9 +2,9 @@
 
 #include "speechhelperprocess.h"
 
-PcmPipeDevice::PcmPipeDevice(SpeechHelperProcess &helper, QObject *parent) : QIODevice(parent), m_helper(helper)
-{
-}
+PcmPipeDevice::PcmPipeDevice(SpeechHelperProcess &helper, QObject *parent)
+    : QIODevice(parent), m_helper(helper)
+{}
 
 qint64 PcmPipeDevice::readData(char *data, qint64 maxSize)
 {

@@ -11,8 +11,7 @@ class SpeechError final : public std::exception
 public:
     explicit SpeechError(QString description)
         : m_description(std::move(description)), m_utf8(m_description.toUtf8())
-    {
-    }
+    {}
 
     [[nodiscard]] const QString &description() const { return m_description; }
     [[nodiscard]] const char *what() const noexcept override { return m_utf8.constData(); }

@@ -25,8 +25,7 @@ QString stoppedUnexpectedly()
 SpeechHelperProcess::SpeechHelperProcess(QString helperPath, SpObjectToken voice, Progress progress,
                                          QObject *parent)
     : QObject(parent), m_helperPath(std::move(helperPath)), m_voice(std::move(voice)), m_progress(progress)
-{
-}
+{}
 
 SpeechHelperProcess::~SpeechHelperProcess()
 {
@@ -53,13 +52,15 @@ void SpeechHelperProcess::start(const QString &text)
     if (m_progress == Progress::Ignore)
         m_process.setStandardOutputFile(QProcess::nullDevice());
     else
-        connect(&m_process, &QProcess::readyReadStandardOutput, this, &SpeechHelperProcess::readProgressLines);
+        connect(&m_process, &QProcess::readyReadStandardOutput, this,
+                &SpeechHelperProcess::readProgressLines);
     m_process.start(m_helperPath, {QStringLiteral("--speak"), m_voice.engine(), m_voice.id(),
                                    QString::number(HelperAudioFd)});
     const bool started = m_process.waitForStarted(10000);
     ::close(writeEnd); // only the helper writes; its exit is then our end of the audio
     if (!started)
-        throw SpeechError(QStringLiteral("The speech engine could not be started: %1").arg(m_process.errorString()));
+        throw SpeechError(
+            QStringLiteral("The speech engine could not be started: %1").arg(m_process.errorString()));
 
     m_process.write(text.toUtf8());
     while (m_process.bytesToWrite() > 0) {
@@ -73,9 +74,8 @@ short SpeechHelperProcess::waitReadable(QDeadlineTimer deadline)
 {
     pollfd request{m_audioFd, POLLIN, 0};
     for (;;) {
-        const int timeout = deadline.isForever()
-                                ? -1
-                                : static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1 << 30));
+        const int timeout =
+            deadline.isForever() ? -1 : static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1 << 30));
         const int ready = ::poll(&request, 1, timeout);
         if (ready > 0)
             return request.revents;

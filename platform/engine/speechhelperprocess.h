@@ -15,7 +15,11 @@ class SpeechHelperProcess final : public QObject
     Q_DISABLE_COPY_MOVE(SpeechHelperProcess)
 
 public:
-    enum class Progress { Ignore, Report };
+    enum class Progress
+    {
+        Ignore,
+        Report
+    };
 
     SpeechHelperProcess(QString helperPath, SpObjectToken voice, Progress progress,
                         QObject *parent = nullptr);

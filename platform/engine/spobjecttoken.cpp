@@ -3,8 +3,7 @@
 SpObjectToken::SpObjectToken(QString engine, QString id, QString description, QStringList languages)
     : m_engine(std::move(engine)), m_id(std::move(id)), m_description(std::move(description)),
       m_languages(std::move(languages))
-{
-}
+{}
 
 QString SpObjectToken::attribute(const QString &name) const
 {

@@ -8,12 +8,14 @@
 
 class SpFileStream;
 
-enum SpeechVoiceSpeakFlags {
+enum SpeechVoiceSpeakFlags
+{
     SVSFDefault = 0,   // return when all of the text has been rendered
     SVSFlagsAsync = 1, // return at once and speak in the background
 };
 
-enum SpeechRunState {
+enum SpeechRunState
+{
     SRSEDone = 1,
     SRSEIsSpeaking = 2,
 };

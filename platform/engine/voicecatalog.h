@@ -27,4 +27,5 @@ private:
 
 // The user's language first (best match), then everyone else by description;
 // English (America) stands in when nothing matches the locale.
-[[nodiscard]] QList<SpObjectToken> orderVoicesForLocale(QList<SpObjectToken> tokens, const QString &localeName);
+[[nodiscard]] QList<SpObjectToken> orderVoicesForLocale(QList<SpObjectToken> tokens,
+                                                        const QString &localeName);

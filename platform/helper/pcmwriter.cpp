@@ -5,7 +5,10 @@
 
 bool PcmWriter::writeHeader(std::uint32_t sampleRate)
 {
-    const unsigned char header[8] = {'P', 'L', 'R', 'A',
+    const unsigned char header[8] = {'P',
+                                     'L',
+                                     'R',
+                                     'A',
                                      static_cast<unsigned char>(sampleRate & 0xff),
                                      static_cast<unsigned char>((sampleRate >> 8) & 0xff),
                                      static_cast<unsigned char>((sampleRate >> 16) & 0xff),

@@ -8,7 +8,10 @@ namespace {
 class FakeVoice final : public SpVoice
 {
 public:
-    explicit FakeVoice(FakeSpeechEngine &engine) : m_engine(engine), m_log(engine.log) { ++m_log->voicesCreated; }
+    explicit FakeVoice(FakeSpeechEngine &engine) : m_engine(engine), m_log(engine.log)
+    {
+        ++m_log->voicesCreated;
+    }
     ~FakeVoice() override { ++m_log->voicesReleased; }
     FakeVoice(const FakeVoice &) = delete;
     FakeVoice &operator=(const FakeVoice &) = delete;

@@ -26,8 +26,8 @@ public:
     [[nodiscard]] std::unique_ptr<SpVoice> createVoice() override;
 
     QList<SpObjectToken> tokens;
-    int runningState = SRSEDone;       // what every voice's status reports
-    QString speakFailure;              // when set, Speak throws it
-    QString statusFailure;             // when set, Status throws it
+    int runningState = SRSEDone; // what every voice's status reports
+    QString speakFailure;        // when set, Speak throws it
+    QString statusFailure;       // when set, Status throws it
     std::shared_ptr<FakeVoiceLog> log = std::make_shared<FakeVoiceLog>();
 };

@@ -79,13 +79,13 @@ private Q_SLOTS:
         QFETCH(QRect, geometry);
         FormWav &window = openWindow();
         const QMap<QString, QWidget *> controls{
-            {QStringLiteral("Text1"), window.Text1},     {QStringLiteral("Label4"), window.Label4},
-            {QStringLiteral("List2"), window.List2},     {QStringLiteral("Label2"), window.Label2},
+            {QStringLiteral("Text1"), window.Text1},       {QStringLiteral("Label4"), window.Label4},
+            {QStringLiteral("List2"), window.List2},       {QStringLiteral("Label2"), window.Label2},
             {QStringLiteral("Command1"), window.Command1}, {QStringLiteral("Command2"), window.Command2},
             {QStringLiteral("Command3"), window.Command3}, {QStringLiteral("Label10"), window.Label10},
-            {QStringLiteral("Text14"), window.Text14},   {QStringLiteral("Label1"), window.Label1},
-            {QStringLiteral("Text3"), window.Text3},     {QStringLiteral("Label3"), window.Label3},
-            {QStringLiteral("Text4"), window.Text4},     {QStringLiteral("List1"), window.List1}};
+            {QStringLiteral("Text14"), window.Text14},     {QStringLiteral("Label1"), window.Label1},
+            {QStringLiteral("Text3"), window.Text3},       {QStringLiteral("Label3"), window.Label3},
+            {QStringLiteral("Text4"), window.Text4},       {QStringLiteral("List1"), window.List1}};
         QCOMPARE(controls.value(control)->geometry(), geometry);
     }
 
@@ -166,9 +166,9 @@ private Q_SLOTS:
         window.showCentered();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QCOMPARE(QApplication::focusWidget(), window.List1);
-        const QList<QWidget *> order{window.Text1,  window.Command1, window.Command2,
-                                     window.Text14, window.Text3,    window.Text4,
-                                     window.Command3, window.List2,  window.List1};
+        const QList<QWidget *> order{window.Text1,    window.Command1, window.Command2,
+                                     window.Text14,   window.Text3,    window.Text4,
+                                     window.Command3, window.List2,    window.List1};
         for (QWidget *expected : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), expected);
@@ -195,7 +195,8 @@ private Q_SLOTS:
         window.List2->setCurrentRow(1);
         window.Text1->setPlainText(QStringLiteral("  Guten Tag\n"));
         window.Command2_Click();
-        QCOMPARE(log().calls, (QStringList{QStringLiteral("Voice:German"), QStringLiteral("Speak:1:  Guten Tag\n")}));
+        QCOMPARE(log().calls,
+                 (QStringList{QStringLiteral("Voice:German"), QStringLiteral("Speak:1:  Guten Tag\n")}));
         QCOMPARE(log().voicesCreated, 2);
         QCOMPARE(log().voicesReleased, 1); // the voice made at load
         QVERIFY(messages().isEmpty());
@@ -236,7 +237,8 @@ private Q_SLOTS:
         window.Text1->setPlainText(QStringLiteral("hello"));
         window.Command2_Click();
         QCOMPARE(messages().size(), 1);
-        QVERIFY2(messages().first().contains(QStringLiteral("No speech voice is installed")), qPrintable(messages().first()));
+        QVERIFY2(messages().first().contains(QStringLiteral("No speech voice is installed")),
+                 qPrintable(messages().first()));
     }
 
     void pauseButtonFollowsTheTransitionTable_data()
@@ -246,12 +248,30 @@ private Q_SLOTS:
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("call");
         QTest::addColumn<QString>("captionAfter");
-        QTest::newRow("done, Pause") << int(SRSEDone) << "Pause" << "Not Playing" << "" << "Pause";
-        QTest::newRow("done, Resume") << int(SRSEDone) << "Resume" << "Not Playing" << "" << "Pause";
-        QTest::newRow("speaking, Pause") << int(SRSEIsSpeaking) << "Pause" << "" << "Pause" << "Resume";
-        QTest::newRow("speaking, Resume") << int(SRSEIsSpeaking) << "Resume" << "" << "Resume" << "Pause";
-        QTest::newRow("other state, Pause") << 0 << "Pause" << "" << "Pause" << "Resume";
-        QTest::newRow("speaking, lower-case pause") << int(SRSEIsSpeaking) << "pause" << "" << "Resume" << "Pause";
+        QTest::newRow("done, Pause") << int(SRSEDone) << "Pause"
+                                     << "Not Playing"
+                                     << ""
+                                     << "Pause";
+        QTest::newRow("done, Resume") << int(SRSEDone) << "Resume"
+                                      << "Not Playing"
+                                      << ""
+                                      << "Pause";
+        QTest::newRow("speaking, Pause") << int(SRSEIsSpeaking) << "Pause"
+                                         << ""
+                                         << "Pause"
+                                         << "Resume";
+        QTest::newRow("speaking, Resume") << int(SRSEIsSpeaking) << "Resume"
+                                          << ""
+                                          << "Resume"
+                                          << "Pause";
+        QTest::newRow("other state, Pause") << 0 << "Pause"
+                                            << ""
+                                            << "Pause"
+                                            << "Resume";
+        QTest::newRow("speaking, lower-case pause") << int(SRSEIsSpeaking) << "pause"
+                                                    << ""
+                                                    << "Resume"
+                                                    << "Pause";
     }
     void pauseButtonFollowsTheTransitionTable()
     {
@@ -273,7 +293,7 @@ private Q_SLOTS:
         QCOMPARE(window.Command1->text(), captionAfter);
         if (!call.isEmpty())
             QCOMPARE(captionDuringCall, captionAfter); // the caption changes before the engine is called
-        QCOMPARE(log().voicesCreated, 1); // the pause button never makes a voice
+        QCOMPARE(log().voicesCreated, 1);              // the pause button never makes a voice
     }
 
     void notPlayingCaptionChangesAfterTheMessageIsClosed()
@@ -315,7 +335,8 @@ private Q_SLOTS:
         window.show();
         QVERIFY(QTest::qWaitForWindowActive(&window));
         QEventLoop program;
-        QTimer::singleShot(0, &window, [&window] { QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier); });
+        QTimer::singleShot(0, &window,
+                           [&window] { QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier); });
         QTimer::singleShot(5000, &program, [&program] { program.exit(1); });
         QCOMPARE(program.exec(), 0);
         QVERIFY(!window.isVisible());

@@ -6,7 +6,8 @@
 
 double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text)
 {
-    const SpObjectToken voice = engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0);
+    const SpObjectToken voice =
+        engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0);
     SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Progress::Ignore);
     helper.start(text);
     const int rate = helper.waitForFirstAudio(QDeadlineTimer(30000));
@@ -30,10 +31,11 @@ QString textThatKillsTheEngine()
 
 QString longText(int words)
 {
-    const QStringList vocabulary{QStringLiteral("the"),     QStringLiteral("quiet"),  QStringLiteral("river"),
-                                 QStringLiteral("carries"), QStringLiteral("stories"), QStringLiteral("past"),
-                                 QStringLiteral("old"),     QStringLiteral("mills"),   QStringLiteral("and"),
-                                 QStringLiteral("bridges")};
+    const QStringList vocabulary{QStringLiteral("the"),     QStringLiteral("quiet"),
+                                 QStringLiteral("river"),   QStringLiteral("carries"),
+                                 QStringLiteral("stories"), QStringLiteral("past"),
+                                 QStringLiteral("old"),     QStringLiteral("mills"),
+                                 QStringLiteral("and"),     QStringLiteral("bridges")};
     QString text;
     text.reserve(words * 8);
     for (int i = 0; i < words; ++i) {

@@ -5,7 +5,8 @@
 #include <QString>
 
 // Seconds of audio the real engine renders for a text in a voice, read straight from the helper.
-[[nodiscard]] double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text);
+[[nodiscard]] double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName,
+                                     const QString &text);
 
 // "a." a hundred times without spaces: kills espeak-ng 1.51 with "stack smashing detected".
 [[nodiscard]] QString textThatKillsTheEngine();

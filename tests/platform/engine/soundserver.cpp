@@ -19,7 +19,8 @@ QByteArray pactl(const QStringList &arguments, int *exitCode = nullptr)
 QList<SinkInput> sinkInputs()
 {
     QList<SinkInput> inputs;
-    for (const QByteArray &line : pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).split('\n')) {
+    for (const QByteArray &line :
+         pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).split('\n')) {
         const QByteArray trimmed = line.trimmed();
         if (trimmed.startsWith("Sink Input #"))
             inputs.append(SinkInput{});

@@ -19,10 +19,7 @@ private Q_SLOTS:
         QVERIFY2(soundServerReachable(), "no PulseAudio server: run the tests through the test command");
     }
 
-    void cleanup()
-    {
-        QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000);
-    }
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000); }
 
     void voiceIsDoneBeforeItHasSpoken()
     {

@@ -35,16 +35,19 @@ private Q_SLOTS:
 
     void englishLocaleListsAmericanEnglishFirst()
     {
-        const HelperSpeechEngine american(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US.UTF-8"));
+        const HelperSpeechEngine american(HelperSpeechEngine::defaultHelperPath(),
+                                          QStringLiteral("en_US.UTF-8"));
         QCOMPARE(american.catalog().tokens().first().GetDescription(), QStringLiteral("English (America)"));
-        const HelperSpeechEngine german(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("de_DE.UTF-8"));
+        const HelperSpeechEngine german(HelperSpeechEngine::defaultHelperPath(),
+                                        QStringLiteral("de_DE.UTF-8"));
         QCOMPARE(german.catalog().tokens().first().GetDescription(), QStringLiteral("German"));
     }
 
     void lookupByNameFindsThatVoiceAndNothingElse()
     {
         auto voice = m_engine.createVoice();
-        const SpObjectTokens found = voice->GetVoices(QStringLiteral("Name=English (Great Britain)"), QString());
+        const SpObjectTokens found =
+            voice->GetVoices(QStringLiteral("Name=English (Great Britain)"), QString());
         QCOMPARE(found.Count(), 1);
         QCOMPARE(found.Item(0).id(), QStringLiteral("gmw/en"));
         voice->setVoice(found.Item(0));
@@ -61,7 +64,8 @@ private Q_SLOTS:
 
     void eachVoiceSpeaksItsOwnWay()
     {
-        const double english = renderedSeconds(m_engine, QStringLiteral("English (America)"), QStringLiteral("1234"));
+        const double english =
+            renderedSeconds(m_engine, QStringLiteral("English (America)"), QStringLiteral("1234"));
         const double german = renderedSeconds(m_engine, QStringLiteral("German"), QStringLiteral("1234"));
         QVERIFY(english > 0.5);
         QVERIFY2(qAbs(english - german) > 0.05, "the voice choice must reach the engine");
@@ -78,8 +82,10 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("markup");
         QTest::addColumn<QString>("plain");
-        QTest::newRow("speech markup") << "<speak>hello there</speak>" << "hello there";
-        QTest::newRow("phoneme brackets") << "[[h@l'oU]]" << "hello";
+        QTest::newRow("speech markup") << "<speak>hello there</speak>"
+                                       << "hello there";
+        QTest::newRow("phoneme brackets") << "[[h@l'oU]]"
+                                          << "hello";
     }
     void markupIsReadAsText()
     {
@@ -98,7 +104,8 @@ private Q_SLOTS:
         // U+0001 followed by "20S" would be a command that slows all later speech to 20 words a minute.
         const QString voice = QStringLiteral("English (America)");
         const QString words = longText(30);
-        const double withControl = renderedSeconds(m_engine, voice, QChar(1) + QStringLiteral("20S ") + words);
+        const double withControl =
+            renderedSeconds(m_engine, voice, QChar(1) + QStringLiteral("20S ") + words);
         const double withoutControl = renderedSeconds(m_engine, voice, QStringLiteral("20S ") + words);
         QVERIFY2(qAbs(withControl - withoutControl) < 0.05 * withoutControl,
                  qPrintable(QStringLiteral("%1 s against %2 s").arg(withControl).arg(withoutControl)));
@@ -106,7 +113,8 @@ private Q_SLOTS:
 
     void blankTextGivesNoSpeechAndNoFailure()
     {
-        QVERIFY(renderedSeconds(m_engine, QStringLiteral("English (America)"), QStringLiteral("  \n\t ")) < 0.05);
+        QVERIFY(renderedSeconds(m_engine, QStringLiteral("English (America)"), QStringLiteral("  \n\t ")) <
+                0.05);
     }
 
     void stoppingMidTextEndsTheHelperAtOnce()

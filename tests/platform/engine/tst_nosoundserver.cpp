@@ -19,7 +19,8 @@ private Q_SLOTS:
             voice.Speak(QStringLiteral("Is anybody listening?"), SVSFlagsAsync);
             QFAIL("Speak must fail without an audio output");
         } catch (const SpeechError &error) {
-            QVERIFY2(error.description().contains(QStringLiteral("audio output")), qPrintable(error.description()));
+            QVERIFY2(error.description().contains(QStringLiteral("audio output")),
+                     qPrintable(error.description()));
         }
         QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
     }

@@ -5,15 +5,16 @@
 
 namespace {
 
-const QByteArray Listing = "espeak-ng\tgmw/de\tGerman\tde\n"
-                           "espeak-ng\tgmw/en-US-nyc\tEnglish (America, New York City)\ten-us-nyc\n"
-                           "espeak-ng\tgmw/en\tEnglish (Great Britain)\ten-gb,en\n"
-                           "espeak-ng\tgmw/en-GB-x-rp\tEnglish (Received Pronunciation)\ten-gb-x-rp,en-gb,en\n"
-                           "espeak-ng\tgmw/en-US\tEnglish (America)\ten-us,en\n"
-                           "espeak-ng\troa/fr\tFrench (France)\tfr-fr,fr\n"
-                           "espeak-ng\troa/fr-BE\tFrench (Belgium)\tfr-be,fr\n"
-                           "not a voice line\n"
-                           "\n";
+const QByteArray Listing =
+    "espeak-ng\tgmw/de\tGerman\tde\n"
+    "espeak-ng\tgmw/en-US-nyc\tEnglish (America, New York City)\ten-us-nyc\n"
+    "espeak-ng\tgmw/en\tEnglish (Great Britain)\ten-gb,en\n"
+    "espeak-ng\tgmw/en-GB-x-rp\tEnglish (Received Pronunciation)\ten-gb-x-rp,en-gb,en\n"
+    "espeak-ng\tgmw/en-US\tEnglish (America)\ten-us,en\n"
+    "espeak-ng\troa/fr\tFrench (France)\tfr-fr,fr\n"
+    "espeak-ng\troa/fr-BE\tFrench (Belgium)\tfr-be,fr\n"
+    "not a voice line\n"
+    "\n";
 
 QStringList descriptions(const VoiceCatalog &catalog)
 {
@@ -34,13 +35,20 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("first");
-        QTest::newRow("American English") << "en_US.UTF-8" << "English (America)";
-        QTest::newRow("British English") << "en_GB" << "English (Great Britain)";
-        QTest::newRow("German in Austria") << "de_AT" << "German";
-        QTest::newRow("French") << "fr_FR" << "French (France)";
-        QTest::newRow("Belgian French") << "fr_BE" << "French (Belgium)";
-        QTest::newRow("POSIX locale falls back to American English") << "C" << "English (America)";
-        QTest::newRow("unlisted language falls back") << "ja_JP" << "English (America)";
+        QTest::newRow("American English") << "en_US.UTF-8"
+                                          << "English (America)";
+        QTest::newRow("British English") << "en_GB"
+                                         << "English (Great Britain)";
+        QTest::newRow("German in Austria") << "de_AT"
+                                           << "German";
+        QTest::newRow("French") << "fr_FR"
+                                << "French (France)";
+        QTest::newRow("Belgian French") << "fr_BE"
+                                        << "French (Belgium)";
+        QTest::newRow("POSIX locale falls back to American English") << "C"
+                                                                     << "English (America)";
+        QTest::newRow("unlisted language falls back") << "ja_JP"
+                                                      << "English (America)";
     }
     void firstVoiceSpeaksTheUsersLanguage()
     {
@@ -73,9 +81,12 @@ private Q_SLOTS:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("id");
-        QTest::newRow("plain") << "German" << "gmw/de";
-        QTest::newRow("with parentheses") << "English (America)" << "gmw/en-US";
-        QTest::newRow("a name that prefixes another") << "English (America, New York City)" << "gmw/en-US-nyc";
+        QTest::newRow("plain") << "German"
+                               << "gmw/de";
+        QTest::newRow("with parentheses") << "English (America)"
+                                          << "gmw/en-US";
+        QTest::newRow("a name that prefixes another") << "English (America, New York City)"
+                                                      << "gmw/en-US-nyc";
     }
     void nameQueryFindsExactlyThatVoice()
     {

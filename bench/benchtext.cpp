@@ -1,0 +1,46 @@
+#include "benchtext.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace {
+
+double statusFieldMiB(qint64 pid, const QByteArray &field)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0.0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(field.size()).trimmed().split(' ').first().toDouble() / 1024.0;
+    }
+    return 0.0;
+}
+
+} // namespace
+
+QString benchmarkText(int words)
+{
+    const QStringList vocabulary =
+        QStringLiteral(
+            "the morning light fell across the harbour while fishermen mended their nets and talked "
+            "about the weather that had kept them ashore for three long days of wind and rain")
+            .split(u' ');
+    QString text;
+    text.reserve(words * 7);
+    for (int i = 0; i < words; ++i) {
+        text += vocabulary.at(i % vocabulary.size());
+        text += (i % 15 == 14) ? QStringLiteral(". ") : QStringLiteral(" ");
+    }
+    return text;
+}
+
+double peakResidentMiB(qint64 pid)
+{
+    return statusFieldMiB(pid, "VmHWM:");
+}
+
+double currentResidentMiB(qint64 pid)
+{
+    return statusFieldMiB(pid, "VmRSS:");
+}
