@@ -2,26 +2,25 @@
 
 #include <QString>
 
-#include <optional>
-
 class QWidget;
 
-// What the user confirmed in a file dialog: the full path, and the filter entry in force.
-struct FileDialogChoice
+// A file dialog as a window keeps it between showings: the filter it offers
+// ("Description|pattern|Description|pattern", empty for every file), and the full path and
+// filter entry (counted from 0) that the user confirmed last.
+struct CommonDialog
 {
-    QString fileName;
-    int filterIndex = 0;
+    QString Filter;
+    QString FileName;
+    int FilterIndex = 0;
 };
 
-// Modal open and save dialogs. Filters are "Description|pattern|Description|pattern" lists;
-// an empty filter shows every file. A cancel gives no choice.
+// Modal open and save dialogs. Each returns false when the user cancels, leaving the dialog
+// state as it was; otherwise it stores the user's choice in it.
 class FileDialogs
 {
 public:
     virtual ~FileDialogs() = default;
-    [[nodiscard]] virtual std::optional<FileDialogChoice>
-    getOpenFileName(QWidget *parent, const QString &filter, const QString &fileName, int filterIndex) = 0;
-    // Never asks before replacing an existing file; the callers replace files on purpose.
-    [[nodiscard]] virtual std::optional<FileDialogChoice>
-    getSaveFileName(QWidget *parent, const QString &filter, const QString &fileName, int filterIndex) = 0;
+    virtual bool ShowOpen(QWidget *parent, CommonDialog &dialog) = 0;
+    // Never asks before replacing an existing file: the callers replace files on purpose.
+    virtual bool ShowSave(QWidget *parent, CommonDialog &dialog) = 0;
 };

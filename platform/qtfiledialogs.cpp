@@ -4,25 +4,24 @@
 
 namespace {
 
-std::optional<FileDialogChoice> runDialog(QWidget *parent, QFileDialog::AcceptMode mode,
-                                          const QString &filter, const QString &fileName, int filterIndex)
+bool runDialog(QWidget *parent, QFileDialog::AcceptMode mode, CommonDialog &state)
 {
     QFileDialog dialog(parent);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    const QStringList filters = qtNameFilters(filter);
+    const QStringList filters = qtNameFilters(state.Filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        dialog.selectNameFilter(filters.value(filterIndex, filters.first()));
+        dialog.selectNameFilter(filters.value(state.FilterIndex, filters.first()));
     }
-    if (!fileName.isEmpty())
-        dialog.selectFile(fileName);
+    if (!state.FileName.isEmpty())
+        dialog.selectFile(state.FileName);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return std::nullopt;
-    return FileDialogChoice{
-        dialog.selectedFiles().first(),
-        static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())))};
+        return false;
+    state.FileName = dialog.selectedFiles().first();
+    state.FilterIndex = static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
+    return true;
 }
 
 } // namespace
@@ -43,14 +42,12 @@ QStringList qtNameFilters(const QString &pipeFilter)
     return result;
 }
 
-std::optional<FileDialogChoice> QtFileDialogs::getOpenFileName(QWidget *parent, const QString &filter,
-                                                               const QString &fileName, int filterIndex)
+bool QtFileDialogs::ShowOpen(QWidget *parent, CommonDialog &dialog)
 {
-    return runDialog(parent, QFileDialog::AcceptOpen, filter, fileName, filterIndex);
+    return runDialog(parent, QFileDialog::AcceptOpen, dialog);
 }
 
-std::optional<FileDialogChoice> QtFileDialogs::getSaveFileName(QWidget *parent, const QString &filter,
-                                                               const QString &fileName, int filterIndex)
+bool QtFileDialogs::ShowSave(QWidget *parent, CommonDialog &dialog)
 {
-    return runDialog(parent, QFileDialog::AcceptSave, filter, fileName, filterIndex);
+    return runDialog(parent, QFileDialog::AcceptSave, dialog);
 }

@@ -7,10 +7,8 @@
 class QtFileDialogs final : public FileDialogs
 {
 public:
-    std::optional<FileDialogChoice> getOpenFileName(QWidget *parent, const QString &filter,
-                                                    const QString &fileName, int filterIndex) override;
-    std::optional<FileDialogChoice> getSaveFileName(QWidget *parent, const QString &filter,
-                                                    const QString &fileName, int filterIndex) override;
+    bool ShowOpen(QWidget *parent, CommonDialog &dialog) override;
+    bool ShowSave(QWidget *parent, CommonDialog &dialog) override;
 };
 
 // "Text file (*.txt)|*.txt|Log files (*.log)|*.log" -> {"Text file (*.txt)", "Log files (*.log)"}

@@ -1,37 +1,37 @@
 #include "scriptedfiledialogs.h"
 
-std::optional<FileDialogChoice> ScriptedFileDialogs::getOpenFileName(QWidget *parent, const QString &filter,
-                                                                     const QString &fileName, int filterIndex)
+bool ScriptedFileDialogs::ShowOpen(QWidget *parent, CommonDialog &dialog)
 {
     Q_UNUSED(parent)
-    return next({false, filter, fileName, filterIndex});
+    return next(false, dialog);
 }
 
-std::optional<FileDialogChoice> ScriptedFileDialogs::getSaveFileName(QWidget *parent, const QString &filter,
-                                                                     const QString &fileName, int filterIndex)
+bool ScriptedFileDialogs::ShowSave(QWidget *parent, CommonDialog &dialog)
 {
     Q_UNUSED(parent)
-    return next({true, filter, fileName, filterIndex});
+    return next(true, dialog);
 }
 
 void ScriptedFileDialogs::answer(const QString &fileName, int filterIndex)
 {
-    answers.push_back({false, {fileName, filterIndex}});
+    m_answers.push_back({false, fileName, filterIndex});
 }
 
 void ScriptedFileDialogs::cancel()
 {
-    answers.push_back({true, {}});
+    m_answers.push_back({true, {}, 0});
 }
 
-std::optional<FileDialogChoice> ScriptedFileDialogs::next(Request request)
+bool ScriptedFileDialogs::next(bool save, CommonDialog &dialog)
 {
-    requests.append(std::move(request));
-    if (answers.empty())
-        return std::nullopt; // an unscripted dialog is cancelled
-    const Answer answer = answers.front();
-    answers.pop_front();
+    shown.append({save, dialog});
+    if (m_answers.empty())
+        return false;
+    const Answer answer = m_answers.front();
+    m_answers.pop_front();
     if (answer.cancelled)
-        return std::nullopt;
-    return answer.choice;
+        return false;
+    dialog.FileName = answer.fileName;
+    dialog.FilterIndex = answer.filterIndex;
+    return true;
 }

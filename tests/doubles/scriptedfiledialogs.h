@@ -6,35 +6,33 @@
 
 #include <deque>
 
-// Answers dialogs from a queue of scripted choices (nullopt = the user cancels) and records
-// what each dialog was asked to show.
+// Answers dialogs from a queue of scripted choices and records what each dialog showed.
+// An unscripted dialog is cancelled.
 class ScriptedFileDialogs final : public FileDialogs
 {
 public:
-    struct Request
+    struct Shown
     {
         bool save = false;
-        QString filter;
-        QString fileName;
-        int filterIndex = 0;
+        CommonDialog dialog; // as the window set it up before showing
     };
 
-    std::optional<FileDialogChoice> getOpenFileName(QWidget *parent, const QString &filter,
-                                                    const QString &fileName, int filterIndex) override;
-    std::optional<FileDialogChoice> getSaveFileName(QWidget *parent, const QString &filter,
-                                                    const QString &fileName, int filterIndex) override;
+    bool ShowOpen(QWidget *parent, CommonDialog &dialog) override;
+    bool ShowSave(QWidget *parent, CommonDialog &dialog) override;
 
     void answer(const QString &fileName, int filterIndex = 0);
     void cancel();
 
+    QList<Shown> shown;
+
+private:
     struct Answer
     {
         bool cancelled = false;
-        FileDialogChoice choice;
+        QString fileName;
+        int filterIndex = 0;
     };
-    std::deque<Answer> answers;
-    QList<Request> requests;
+    bool next(bool save, CommonDialog &dialog);
 
-private:
-    std::optional<FileDialogChoice> next(Request request);
+    std::deque<Answer> m_answers;
 };
