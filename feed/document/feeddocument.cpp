@@ -12,7 +12,7 @@ constexpr QStringView lineBreak = u"\r\n";
 void appendElement(QString &text, QStringView startTag, QStringView value, QStringView endTag)
 {
     text += startTag;
-    text += xmlElementText(value);
+    appendXmlElementText(text, value);
     text += endTag;
 }
 
@@ -69,11 +69,11 @@ QString itemBlock(const QString &title, const QString &description, const QStrin
     appendElement(block, u"<dc:creator>", author, u"</dc:creator>");
     block += lineBreak;
     block += u"<enclosure url='";
-    block += xmlAttributeValue(enclosureUrl);
+    appendXmlAttributeValue(block, enclosureUrl);
     block += u"' length='";
-    block += xmlAttributeValue(enclosureLength);
+    appendXmlAttributeValue(block, enclosureLength);
     block += u"' type='";
-    block += xmlAttributeValue(enclosureType);
+    appendXmlAttributeValue(block, enclosureType);
     block += u"' />";
     block += lineBreak;
     block += u"</item>";

@@ -8,71 +8,99 @@ enum class Context
     AttributeValue
 };
 
-// XML 1.0 has no way to write these, not even as character references, and a single one makes
-// a reader reject the whole feed. The user cannot have meant them (they come from pasted
-// binary text or broken input), so they are dropped rather than replaced by a visible stand-in.
-[[nodiscard]] bool isForbiddenInXml(char16_t c)
+// Characters that go out as they are. Everything else needs a look of its own: markup and quote
+// characters, line breaks, surrogates and what XML 1.0 forbids.
+[[nodiscard]] bool isPlain(char16_t c)
 {
-    const bool c0Control = c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
-    return c0Control || c == 0xFFFE || c == 0xFFFF || QChar::isSurrogate(c);
+    if (c < 0x20)
+        return c == u'\t';
+    if (c < 0xD800)
+        return c != u'&' && c != u'<' && c != u'>' && c != u'\'' && c != u'"';
+    return c >= 0xE000 && c < 0xFFFE;
 }
 
-[[nodiscard]] QString escaped(QStringView value, Context context)
+void appendEscaped(QString &text, QStringView value, Context context)
 {
-    QString result;
-    result.reserve(value.size() + value.size() / 8);
+    const bool attribute = context == Context::AttributeValue;
     const qsizetype size = value.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        const char16_t c = value[i].unicode();
-        const bool hasNext = i + 1 < size;
-        if (QChar::isHighSurrogate(c) && hasNext && QChar::isLowSurrogate(value[i + 1].unicode())) {
-            result += value.sliced(i, 2);
+    qsizetype i = 0;
+    while (i < size) {
+        // Copying plain runs whole keeps long descriptions cheap.
+        const qsizetype runStart = i;
+        while (i < size && isPlain(value[i].unicode()))
             ++i;
-            continue;
-        }
+        if (i > runStart)
+            text += value.sliced(runStart, i - runStart);
+        if (i == size)
+            break;
+
+        const char16_t c = value[i].unicode();
+        const bool nextIsLowSurrogate = i + 1 < size && QChar::isLowSurrogate(value[i + 1].unicode());
         switch (c) {
         case u'&':
-            result += u"&amp;";
+            text += u"&amp;";
             break;
         case u'<':
-            result += u"&lt;";
+            text += u"&lt;";
             break;
         case u'>':
-            result += u"&gt;";
+            text += u"&gt;";
             break;
         case u'\'':
-            result += context == Context::AttributeValue ? QStringView(u"&apos;") : QStringView(u"'");
+            text += attribute ? QStringView(u"&apos;") : QStringView(u"'");
             break;
         case u'"':
-            result += context == Context::AttributeValue ? QStringView(u"&quot;") : QStringView(u"\"");
+            text += attribute ? QStringView(u"&quot;") : QStringView(u"\"");
             break;
         case u'\r':
             // A text box hands over LF, CR LF or (pasted from old files) a lone CR; the feed
             // file uses CR LF throughout.
-            result += u"\r\n";
-            if (hasNext && value[i + 1] == u'\n')
+            text += u"\r\n";
+            if (i + 1 < size && value[i + 1] == u'\n')
                 ++i;
             break;
         case u'\n':
-            result += u"\r\n";
+            text += u"\r\n";
             break;
         default:
-            if (!isForbiddenInXml(c))
-                result += QChar(c);
+            if (QChar::isHighSurrogate(c) && nextIsLowSurrogate) {
+                text += value.sliced(i, 2);
+                ++i;
+            }
+            // Anything left is forbidden in XML 1.0: C0 controls, U+FFFE, U+FFFF and lone
+            // surrogates. Not even a character reference can carry them, and a single one makes
+            // a reader reject the whole feed. The user cannot have meant them (they come from
+            // pasted binary or broken text), so they are dropped rather than shown as a stand-in.
             break;
         }
+        ++i;
     }
-    return result;
 }
 
 } // namespace
 
+void appendXmlElementText(QString &text, QStringView value)
+{
+    appendEscaped(text, value, Context::ElementText);
+}
+
+void appendXmlAttributeValue(QString &text, QStringView value)
+{
+    appendEscaped(text, value, Context::AttributeValue);
+}
+
 QString xmlElementText(QStringView value)
 {
-    return escaped(value, Context::ElementText);
+    QString text;
+    text.reserve(value.size());
+    appendXmlElementText(text, value);
+    return text;
 }
 
 QString xmlAttributeValue(QStringView value)
 {
-    return escaped(value, Context::AttributeValue);
+    QString text;
+    text.reserve(value.size());
+    appendXmlAttributeValue(text, value);
+    return text;
 }
