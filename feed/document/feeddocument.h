@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The podcast feed is built as text: header template, channel block, item store (the item
+// blocks added so far, joined with nothing between them) and footer template. Line breaks are
+// CR LF. Field values are escaped for XML on the way in (see xmltext.h).
+
+// The XML declaration (with a space before its line break), the rss start tag and <channel>.
+[[nodiscard]] QString feedHeaderTemplate();
+// "</channel>" and "</rss>", each on its own line.
+[[nodiscard]] QString feedFooterTemplate();
+
+// Four lines; the last one, the link, has no line break, so the first item or the footer
+// continues right after it.
+[[nodiscard]] QString channelBlock(const QString &title, const QString &author, const QString &description,
+                                   const QString &link);
+
+// Starts with a line break and ends with "</item>" without one, so blocks append directly to
+// the item store. The author goes into dc:creator, as it reads when the item is added.
+[[nodiscard]] QString itemBlock(const QString &title, const QString &description, const QString &link,
+                                const QString &date, const QString &author, const QString &enclosureUrl,
+                                const QString &enclosureLength, const QString &enclosureType);
+
+[[nodiscard]] QString feedDocument(const QString &headerTemplate, const QString &channelBlock,
+                                   const QString &itemStore, const QString &footerTemplate);
+
+// What goes into the saved file: the document and one more CR LF, as UTF-8 without a byte-order mark.
+[[nodiscard]] QByteArray feedFileBytes(const QString &document);
