@@ -4,6 +4,7 @@
 #include "helperspeechengine.h"
 #include "qtfiledialogs.h"
 #include "qtmessagebox.h"
+#include "qtprogressdialogs.h"
 #include "systemclock.h"
 
 #include <memory>
@@ -29,5 +30,6 @@ private:
     QtFileDialogs m_fileDialogs;
     DesktopUrlOpener m_urlOpener;
     SystemClock m_clock;
+    QtProgressDialogs m_progressDialogs;
     std::unique_ptr<FormWav> m_speechWindow;
 };

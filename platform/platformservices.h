@@ -3,6 +3,7 @@
 class Clock;
 class FileDialogs;
 class MessageBox;
+class ProgressDialogs;
 class SpeechEngine;
 class UrlOpener;
 
@@ -14,4 +15,5 @@ struct PlatformServices
     FileDialogs &fileDialogs;
     UrlOpener &urlOpener;
     Clock &clock;
+    ProgressDialogs &progressDialogs;
 };

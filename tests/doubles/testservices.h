@@ -6,6 +6,7 @@
 #include "recordingurlopener.h"
 #include "scriptedfiledialogs.h"
 #include "scriptedmessagebox.h"
+#include "scriptedprogress.h"
 
 // Every platform service scripted, for driving a window headless. The speech engine is a
 // fake unless a test passes a real one.
@@ -15,7 +16,7 @@ struct TestServices
 
     [[nodiscard]] PlatformServices services()
     {
-        return {realEngine ? *realEngine : fakeEngine, messageBox, fileDialogs, urlOpener, clock};
+        return {realEngine ? *realEngine : fakeEngine, messageBox, fileDialogs, urlOpener, clock, progressDialogs};
     }
 
     FakeSpeechEngine fakeEngine;
@@ -24,4 +25,5 @@ struct TestServices
     ScriptedFileDialogs fileDialogs;
     RecordingUrlOpener urlOpener;
     FixedClock clock;
+    ScriptedProgressDialogs progressDialogs;
 };
