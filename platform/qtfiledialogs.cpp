@@ -20,7 +20,8 @@ bool runDialog(QWidget *parent, QFileDialog::AcceptMode mode, CommonDialog &stat
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return false;
     state.FileName = dialog.selectedFiles().first();
-    state.FilterIndex = static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
+    state.FilterIndex =
+        static_cast<int>(std::max<qsizetype>(0, filters.indexOf(dialog.selectedNameFilter())));
     return true;
 }
 

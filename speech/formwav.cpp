@@ -4,12 +4,16 @@
 #include "linklabel.h"
 #include "messagebox.h"
 #include "parlorainfo.h"
+#include "progressdialogs.h"
+#include "soundfileformat.h"
 #include "speecherror.h"
+#include "spfilestream.h"
 #include "spvoice.h"
 #include "twips.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -55,6 +59,18 @@ void shrinkFontToFit(QLabel *label)
         font.setPointSizeF(font.pointSizeF() - 0.25);
     }
     label->setFont(font);
+}
+
+// The save dialog's entries, in order, and the format each one writes.
+const QString SoundFileFilter = QStringLiteral("Wav file (*.wav)|*.wav|MP3 file (*.mp3)|*.mp3|"
+                                               "Ogg Vorbis file (*.ogg)|*.ogg|FLAC file (*.flac)|*.flac");
+constexpr SoundFileFormat SoundFileFilterFormats[] = {SoundFileFormat::Wav, SoundFileFormat::Mp3,
+                                                      SoundFileFormat::OggVorbis, SoundFileFormat::Flac};
+
+SoundFileFormat formatOfFilterEntry(int index)
+{
+    return index > 0 && index < int(std::size(SoundFileFilterFormats)) ? SoundFileFilterFormats[index]
+                                                                       : SoundFileFormat::Wav;
 }
 
 QString noVoiceMessage()
@@ -171,6 +187,7 @@ void FormWav::createControls()
     connect(Command1, &QPushButton::clicked, this, &FormWav::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormWav::Command3_Click);
+    connect(Label2, &LinkLabel::clicked, this, &FormWav::Label2_Click);
 }
 
 void FormWav::createMenu()
@@ -267,6 +284,51 @@ void FormWav::Command1_Click()
             Command1->setText(QStringLiteral("Pause"));
             m_windowVoice->Resume();
         }
+    } catch (const SpeechError &error) {
+        showMessage(error.description());
+    }
+}
+
+void FormWav::Label2_Click()
+{
+    try {
+        const std::unique_ptr<SpVoice> savingVoice = m_services.speechEngine.createVoice();
+        if (List2->currentItem() == nullptr)
+            throw SpeechError(noVoiceMessage());
+        applyVoiceSelection(*savingVoice); // before the dialog: a voice that is gone is reported first
+
+        cd2.Filter = SoundFileFilter;
+        if (!m_services.fileDialogs.ShowSave(this, cd2))
+            return; // cancelled: nothing rendered, nothing touched
+        const QString fileName = cd2.FileName;
+        const SoundFileFormat format = formatOfFilterEntry(cd2.FilterIndex);
+
+        auto stream = std::make_shared<SpFileStream>();
+        stream->setFormat(format);
+        stream->Open(fileName, SSFMCreateForWrite, true);
+        savingVoice->setAudioOutputStream(stream);
+        {
+            const std::unique_ptr<Progress> progress =
+                m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
+            savingVoice->setProgressCallback([&progress](double share) {
+                progress->setShare(share);
+                return !progress->wasCanceled();
+            });
+            savingVoice->Speak(Text1->toPlainText(), SVSFDefault);
+        }
+        stream->Close();
+
+        showMessage(QStringLiteral("File saved to ") + fileName);
+        const QFileInfo saved(fileName);
+        if (!saved.exists())
+            throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
+        Text14->setText(QStringLiteral("(Actual URL for wav file here)"));
+        // Plain digits: the field goes verbatim into the feed's enclosure length, which
+        // readers parse as an integer.
+        Text3->setText(QString::number(saved.size()));
+        Text4->setText(mediaTypeOf(format));
+    } catch (const SpeechCancelled &) {
+        // The user stopped it; the stream was abandoned and any earlier file is as it was.
     } catch (const SpeechError &error) {
         showMessage(error.description());
     }

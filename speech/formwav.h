@@ -1,5 +1,6 @@
 #pragma once
 
+#include "filedialogs.h"
 #include "platformservices.h"
 
 #include <QMainWindow>
@@ -49,11 +50,13 @@ public:
     QListWidget *List1 = nullptr;
     QAction *opn = nullptr;
     QAction *ext = nullptr;
+    CommonDialog cd2;
 
     void Form_Load();
     void Command1_Click();
     void Command2_Click();
     void Command3_Click();
+    void Label2_Click();
     void ext_Click();
 
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }

@@ -5,13 +5,18 @@
 #include "pcmpipedevice.h"
 #include "speecherror.h"
 #include "speechhelperprocess.h"
+#include "spfilestream.h"
 
 #include <QTimer>
+
+#include <vector>
 
 namespace {
 
 // A helper that has not produced its first audio by then is taken to be stuck.
 constexpr int FirstAudioTimeoutMs = 15000;
+// Rendering waits this long for more audio before it gives up on the helper.
+constexpr int RenderStallTimeoutMs = 60000;
 
 } // namespace
 
@@ -79,7 +84,7 @@ void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
     m_helper = std::make_unique<SpeechHelperProcess>(m_engine.helperPath(), effectiveVoice(),
-                                                     SpeechHelperProcess::Progress::Ignore);
+                                                     SpeechHelperProcess::Purpose::Playback);
     try {
         m_helper->start(text);
         const int sampleRate = m_helper->waitForFirstAudio(QDeadlineTimer(FirstAudioTimeoutMs));
@@ -99,10 +104,46 @@ void HelperVoice::speakToOutput(const QString &text)
     }
 }
 
+void HelperVoice::setProgressCallback(std::function<bool(double share)> callback)
+{
+    m_progressCallback = std::move(callback);
+}
+
 void HelperVoice::speakToStream(const QString &text)
 {
-    Q_UNUSED(text)
-    throw SpeechError(QStringLiteral("Speaking into a file is not available yet."));
+    SpeechHelperProcess helper(m_engine.helperPath(), effectiveVoice(),
+                               SpeechHelperProcess::Purpose::Rendering);
+    double share = 0.0;
+    connect(&helper, &SpeechHelperProcess::progressed, this,
+            [&share](qint64 done, qint64 total) { share = total > 0 ? double(done) / double(total) : 1.0; });
+    helper.start(text);
+    (void)helper.waitForFirstAudio(QDeadlineTimer(FirstAudioTimeoutMs));
+    m_outputStream->beginAudio(helper.sampleRate());
+
+    constexpr qint64 BufferBytes = 1 << 18;
+    std::vector<qint16> samples(BufferBytes / 2 + 1);
+    char *buffer = reinterpret_cast<char *>(samples.data());
+    qint64 carried = 0; // a byte of a sample split between two reads
+    for (;;) {
+        const qint64 count =
+            helper.readAudio(buffer + carried, BufferBytes, QDeadlineTimer(RenderStallTimeoutMs));
+        if (count < 0)
+            break;
+        const qint64 bytes = carried + count;
+        m_outputStream->writeAudio(samples.data(), bytes / 2);
+        carried = bytes % 2;
+        if (carried != 0)
+            buffer[0] = buffer[bytes - 1];
+        helper.readProgress();
+        if (m_progressCallback && !m_progressCallback(share)) {
+            helper.kill();
+            throw SpeechCancelled();
+        }
+    }
+    if (const QString failure = helper.failureAfterEnd(); !failure.isEmpty())
+        throw SpeechError(failure);
+    if (m_progressCallback)
+        (void)m_progressCallback(1.0);
 }
 
 void HelperVoice::onOutputStarved()

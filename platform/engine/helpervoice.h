@@ -28,6 +28,7 @@ public:
     [[nodiscard]] std::shared_ptr<SpFileStream> AudioOutputStream() const override;
 
     int Speak(const QString &text, int flags) override;
+    void setProgressCallback(std::function<bool(double share)> callback) override;
     [[nodiscard]] SpVoiceStatus Status() override;
     void Pause() override;
     void Resume() override;
@@ -53,6 +54,7 @@ private:
     std::unique_ptr<SpeechHelperProcess> m_helper;
     std::unique_ptr<PcmPipeDevice> m_audio;
     std::unique_ptr<AudioOutput> m_output;
+    std::function<bool(double)> m_progressCallback;
     QString m_pendingFailure;
     int m_streamNumber = 0;
 };

@@ -20,3 +20,10 @@ private:
     QString m_description;
     QByteArray m_utf8;
 };
+
+// The user cancelled an operation; there is nothing to report.
+class SpeechCancelled final : public std::exception
+{
+public:
+    [[nodiscard]] const char *what() const noexcept override { return "cancelled"; }
+};

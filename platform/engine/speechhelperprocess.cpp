@@ -22,9 +22,9 @@ QString stoppedUnexpectedly()
 
 } // namespace
 
-SpeechHelperProcess::SpeechHelperProcess(QString helperPath, SpObjectToken voice, Progress progress,
+SpeechHelperProcess::SpeechHelperProcess(QString helperPath, SpObjectToken voice, Purpose purpose,
                                          QObject *parent)
-    : QObject(parent), m_helperPath(std::move(helperPath)), m_voice(std::move(voice)), m_progress(progress)
+    : QObject(parent), m_helperPath(std::move(helperPath)), m_voice(std::move(voice)), m_purpose(purpose)
 {}
 
 SpeechHelperProcess::~SpeechHelperProcess()
@@ -49,11 +49,13 @@ void SpeechHelperProcess::start(const QString &text)
         else
             ::dup2(writeEnd, HelperAudioFd);
     });
-    if (m_progress == Progress::Ignore)
+    if (m_purpose == Purpose::Playback) {
         m_process.setStandardOutputFile(QProcess::nullDevice());
-    else
+    } else {
+        ::fcntl(m_audioFd, F_SETPIPE_SZ, 1 << 20); // fewer round trips; a smaller pipe still works
         connect(&m_process, &QProcess::readyReadStandardOutput, this,
                 &SpeechHelperProcess::readProgressLines);
+    }
     m_process.start(m_helperPath, {QStringLiteral("--speak"), m_voice.engine(), m_voice.id(),
                                    QString::number(HelperAudioFd)});
     const bool started = m_process.waitForStarted(10000);
@@ -174,6 +176,13 @@ void SpeechHelperProcess::kill()
         m_audioFd = -1;
     }
     m_audioEnded = true;
+}
+
+void SpeechHelperProcess::readProgress()
+{
+    if (m_process.state() == QProcess::Running)
+        m_process.waitForReadyRead(0);
+    readProgressLines();
 }
 
 void SpeechHelperProcess::readProgressLines()

@@ -15,14 +15,15 @@ class SpeechHelperProcess final : public QObject
     Q_DISABLE_COPY_MOVE(SpeechHelperProcess)
 
 public:
-    enum class Progress
+    // Playback keeps little audio ahead of the listener; rendering into a file wants
+    // throughput and the helper's progress reports.
+    enum class Purpose
     {
-        Ignore,
-        Report
+        Playback,
+        Rendering
     };
 
-    SpeechHelperProcess(QString helperPath, SpObjectToken voice, Progress progress,
-                        QObject *parent = nullptr);
+    SpeechHelperProcess(QString helperPath, SpObjectToken voice, Purpose purpose, QObject *parent = nullptr);
     ~SpeechHelperProcess() override;
 
     // Starts the helper and hands it the whole text. Throws SpeechError.
@@ -38,6 +39,8 @@ public:
     // After the audio has ended: empty when the helper finished normally, else the failure.
     [[nodiscard]] QString failureAfterEnd();
     void kill();
+    // Takes in the progress the helper has reported so far, without waiting.
+    void readProgress();
 
     [[nodiscard]] int sampleRate() const { return m_sampleRate; }
     [[nodiscard]] qint64 processId() const { return m_process.processId(); }
@@ -52,7 +55,7 @@ private:
 
     QString m_helperPath;
     SpObjectToken m_voice;
-    Progress m_progress;
+    Purpose m_purpose;
     QProcess m_process;
     int m_audioFd = -1;
     int m_sampleRate = 0;

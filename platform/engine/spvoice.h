@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 class SpFileStream;
@@ -49,6 +50,9 @@ public:
 
     // Returns a stream number, which callers may ignore.
     virtual int Speak(const QString &text, int flags) = 0;
+    // While speaking into a file stream: called with the share of the text done (0 to 1);
+    // returning false cancels, and Speak then throws SpeechCancelled.
+    virtual void setProgressCallback(std::function<bool(double share)> callback) = 0;
     [[nodiscard]] virtual SpVoiceStatus Status() = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;

@@ -9,6 +9,7 @@
 #include "pcmwriter.h"
 #include "textsanitizer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -75,6 +76,9 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
         return 0; // nobody is listening any more
 
+    // espeak-ng reports positions in characters, so the total is counted in characters too.
+    const std::size_t totalCharacters = static_cast<std::size_t>(std::count_if(
+        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
     using Clock = std::chrono::steady_clock;
     auto lastReport = Clock::now();
     const auto reportProgress = [&](std::size_t done) {
@@ -82,14 +86,14 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
         if (now - lastReport < std::chrono::milliseconds(50))
             return;
         lastReport = now;
-        std::cout << "progress " << done << ' ' << text.size() << std::endl;
+        std::cout << "progress " << done << ' ' << totalCharacters << std::endl;
     };
     const auto writeSamples = [&](const short *samples, int count) {
         return writer.writeSamples(samples, count);
     };
     if (const std::string error = synthesizer->speak(text, writeSamples, reportProgress); !error.empty())
         return fail(error);
-    std::cout << "progress " << text.size() << ' ' << text.size() << std::endl;
+    std::cout << "progress " << totalCharacters << ' ' << totalCharacters << std::endl;
     return 0;
 }
 

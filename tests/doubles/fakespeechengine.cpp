@@ -41,6 +41,10 @@ public:
             throw SpeechError(m_engine.statusFailure);
         return SpVoiceStatus(m_engine.runningState);
     }
+    void setProgressCallback(std::function<bool(double)> callback) override
+    {
+        m_progress = std::move(callback);
+    }
     void Pause() override { record(QStringLiteral("Pause")); }
     void Resume() override { record(QStringLiteral("Resume")); }
 
@@ -56,6 +60,7 @@ private:
     std::shared_ptr<FakeVoiceLog> m_log;
     SpObjectToken m_voice;
     std::shared_ptr<SpFileStream> m_stream;
+    std::function<bool(double)> m_progress;
 };
 
 } // namespace

@@ -7,8 +7,7 @@ class ScriptedProgress final : public Progress
 public:
     ScriptedProgress(std::shared_ptr<ScriptedProgressDialogs::Record> record, double cancelAt)
         : m_record(std::move(record)), m_cancelAt(cancelAt)
-    {
-    }
+    {}
     ~ScriptedProgress() override { m_record->finished = true; }
     ScriptedProgress(const ScriptedProgress &) = delete;
     ScriptedProgress &operator=(const ScriptedProgress &) = delete;

@@ -16,7 +16,12 @@ struct TestServices
 
     [[nodiscard]] PlatformServices services()
     {
-        return {realEngine ? *realEngine : fakeEngine, messageBox, fileDialogs, urlOpener, clock, progressDialogs};
+        return {realEngine ? *realEngine : fakeEngine,
+                messageBox,
+                fileDialogs,
+                urlOpener,
+                clock,
+                progressDialogs};
     }
 
     FakeSpeechEngine fakeEngine;

@@ -8,6 +8,7 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 
 // The speech window over the real engine and a null-sink sound server.
@@ -93,6 +94,25 @@ private Q_SLOTS:
         m_window->Command2_Click();
         QCOMPARE(m_test->messageBox.messages.size(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(windowVoice()->playedUSecs() > 100000, 10000);
+    }
+
+    void aSaveDuringAReadingLeavesTheReadingAlone()
+    {
+        QTemporaryDir folder;
+        m_window->Text1->setPlainText(longText(300));
+        m_window->Command2_Click();
+        SpVoice *reading = m_window->windowVoice();
+        QTRY_VERIFY_WITH_TIMEOUT(windowVoice()->playedUSecs() > 100000, 10000);
+
+        m_test->fileDialogs.answer(folder.filePath(QStringLiteral("while-reading.wav")));
+        m_window->Label2_Click();
+        QCOMPARE(m_test->messageBox.messages.size(), 1); // "File saved to ..."
+        QCOMPARE(m_window->windowVoice(), reading);
+        QCOMPARE(reading->Status().RunningState(), int(SRSEIsSpeaking));
+
+        m_window->Command1_Click();
+        QCOMPARE(m_window->Command1->text(), QStringLiteral("Resume"));
+        QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty() && sinkInputs().first().corked, 5000);
     }
 
     void readingGoesOnWhileTheWindowIsHidden()

@@ -8,7 +8,7 @@ double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceNam
 {
     const SpObjectToken voice =
         engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0);
-    SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Progress::Ignore);
+    SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Purpose::Rendering);
     helper.start(text);
     const int rate = helper.waitForFirstAudio(QDeadlineTimer(30000));
     if (rate == 0)

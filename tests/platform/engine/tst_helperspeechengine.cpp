@@ -120,7 +120,7 @@ private Q_SLOTS:
     void stoppingMidTextEndsTheHelperAtOnce()
     {
         const SpObjectToken voice = m_engine.catalog().tokens().first();
-        SpeechHelperProcess helper(m_engine.helperPath(), voice, SpeechHelperProcess::Progress::Ignore);
+        SpeechHelperProcess helper(m_engine.helperPath(), voice, SpeechHelperProcess::Purpose::Playback);
         helper.start(longText(20000));
         QVERIFY(helper.waitForFirstAudio(QDeadlineTimer(10000)) > 0);
         char buffer[4096];
@@ -135,7 +135,7 @@ private Q_SLOTS:
     void crashOfTheHelperIsReportedAndContained()
     {
         const SpObjectToken voice = m_engine.catalog().tokens().first();
-        SpeechHelperProcess doomed(m_engine.helperPath(), voice, SpeechHelperProcess::Progress::Ignore);
+        SpeechHelperProcess doomed(m_engine.helperPath(), voice, SpeechHelperProcess::Purpose::Playback);
         doomed.start(textThatKillsTheEngine());
         try {
             (void)doomed.waitForFirstAudio(QDeadlineTimer(10000));

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+// What libsndfile reads back from a sound file on disk.
+struct SoundFileInfo
+{
+    bool readable = false;
+    int format = 0; // libsndfile's SF_FORMAT_* bits
+    int channels = 0;
+    int sampleRate = 0;
+    qint64 frames = 0;
+    [[nodiscard]] double seconds() const { return sampleRate > 0 ? double(frames) / sampleRate : 0.0; }
+};
+
+[[nodiscard]] SoundFileInfo readSoundFile(const QString &path);

@@ -1,0 +1,241 @@
+#include "enginetesting.h"
+#include "helperspeechengine.h"
+#include "scratchmount.h"
+#include "soundfileinfo.h"
+#include "speecherror.h"
+#include "spfilestream.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sndfile.h>
+
+Q_DECLARE_METATYPE(SoundFileFormat)
+
+// Speaking into sound files with the real engine, read back with libsndfile.
+class TestSpFileStream : public QObject
+{
+    Q_OBJECT
+
+private:
+    HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
+    QTemporaryDir m_folder;
+
+    // Speaks text into a new file stream; the stream is closed only when the speech succeeds.
+    void speakInto(const QString &path, const QString &text, SoundFileFormat format = SoundFileFormat::Wav,
+                   std::function<bool(double)> progress = {})
+    {
+        auto voice = m_engine.createVoice();
+        voice->setVoice(voice->GetVoices(QStringLiteral("Name=English (America)")).Item(0));
+        auto stream = std::make_shared<SpFileStream>();
+        stream->setFormat(format);
+        stream->Open(path, SSFMCreateForWrite, true);
+        voice->setAudioOutputStream(stream);
+        voice->setProgressCallback(std::move(progress));
+        voice->Speak(text, SVSFDefault);
+        stream->Close();
+    }
+
+    static QByteArray contentOf(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Nothing but the named files: no temporary file left behind.
+    static QStringList filesIn(const QString &folder)
+    {
+        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+private Q_SLOTS:
+    void wavIsMonoSixteenBitAtTheEnginesRate()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("episode.wav"));
+        speakInto(path, longText(40));
+        const SoundFileInfo info = readSoundFile(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+        QCOMPARE(info.channels, 1);
+        QCOMPARE(info.sampleRate, 22050);
+        QCOMPARE(QFileInfo(path).size(), 44 + info.frames * 2);
+    }
+
+    void durationGrowsWithTheText()
+    {
+        const QString shortPath = m_folder.filePath(QStringLiteral("short.wav"));
+        const QString longPath = m_folder.filePath(QStringLiteral("long.wav"));
+        speakInto(shortPath, longText(20));
+        speakInto(longPath, longText(200));
+        const double shortSeconds = readSoundFile(shortPath).seconds();
+        const double longSeconds = readSoundFile(longPath).seconds();
+        QVERIFY(shortSeconds > 3.0);
+        QVERIFY2(longSeconds > 8 * shortSeconds,
+                 qPrintable(QStringLiteral("%1 s vs %2 s").arg(longSeconds).arg(shortSeconds)));
+    }
+
+    void emptyTextStillGivesAValidFile()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("empty.wav"));
+        speakInto(path, QString());
+        const SoundFileInfo info = readSoundFile(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
+        QVERIFY(info.seconds() < 0.1);
+    }
+
+    void compressedFormatsReadBack_data()
+    {
+        QTest::addColumn<SoundFileFormat>("format");
+        QTest::addColumn<int>("majorFormat");
+        QTest::newRow("MP3") << SoundFileFormat::Mp3 << int(SF_FORMAT_MPEG);
+        QTest::newRow("Ogg Vorbis") << SoundFileFormat::OggVorbis << int(SF_FORMAT_OGG);
+        QTest::newRow("FLAC") << SoundFileFormat::Flac << int(SF_FORMAT_FLAC);
+    }
+    void compressedFormatsReadBack()
+    {
+        QFETCH(SoundFileFormat, format);
+        QFETCH(int, majorFormat);
+        const QString wavPath = m_folder.filePath(QStringLiteral("reference.wav"));
+        const QString path = m_folder.filePath(QStringLiteral("compressed"));
+        const QString text = longText(60);
+        speakInto(wavPath, text);
+        speakInto(path, text, format);
+        const SoundFileInfo info = readSoundFile(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.format & SF_FORMAT_TYPEMASK, majorFormat);
+        QCOMPARE(info.channels, 1);
+        QCOMPARE(info.sampleRate, 22050);
+        const double wavSeconds = readSoundFile(wavPath).seconds();
+        QVERIFY2(qAbs(info.seconds() - wavSeconds) < 0.05 * wavSeconds + 0.2,
+                 qPrintable(QStringLiteral("%1 s against %2 s").arg(info.seconds()).arg(wavSeconds)));
+        QVERIFY(QFileInfo(path).size() < QFileInfo(wavPath).size());
+    }
+
+    void mediaTypes()
+    {
+        QCOMPARE(mediaTypeOf(SoundFileFormat::Wav), QStringLiteral("audio/wav"));
+        QCOMPARE(mediaTypeOf(SoundFileFormat::Mp3), QStringLiteral("audio/mpeg"));
+        QCOMPARE(mediaTypeOf(SoundFileFormat::OggVorbis), QStringLiteral("audio/ogg"));
+        QCOMPARE(mediaTypeOf(SoundFileFormat::Flac), QStringLiteral("audio/flac"));
+    }
+
+    void anExistingFileIsReplaced()
+    {
+        const QString path = m_folder.filePath(QStringLiteral("replace.wav"));
+        speakInto(path, longText(100));
+        const qint64 before = QFileInfo(path).size();
+        speakInto(path, longText(10));
+        QVERIFY(QFileInfo(path).size() < before / 5);
+        QVERIFY(readSoundFile(path).readable);
+    }
+
+    void progressRisesToTheWhole()
+    {
+        QList<double> shares;
+        speakInto(m_folder.filePath(QStringLiteral("progress.wav")), longText(3000), SoundFileFormat::Wav,
+                  [&shares](double share) {
+                      shares.append(share);
+                      return true;
+                  });
+        QVERIFY(shares.size() > 3);
+        QVERIFY(std::is_sorted(shares.cbegin(), shares.cend()));
+        QVERIFY(shares.first() < 0.5);
+        QCOMPARE(shares.last(), 1.0);
+    }
+
+    void cancellingLeavesTheEarlierFileAndNoTemporary()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("keep.wav"));
+        speakInto(path, QStringLiteral("The earlier episode."));
+        const QByteArray earlier = contentOf(path);
+        QVERIFY_THROWS_EXCEPTION(SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav,
+                                                            [](double share) { return share < 0.2; }));
+        QCOMPARE(contentOf(path), earlier);
+        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+    }
+
+    void aHelperCrashLeavesTheEarlierFileAndNoTemporary()
+    {
+        QTemporaryDir folder;
+        const QString path = folder.filePath(QStringLiteral("keep.wav"));
+        speakInto(path, QStringLiteral("The earlier episode."));
+        const QByteArray earlier = contentOf(path);
+        try {
+            speakInto(path, textThatKillsTheEngine());
+            QFAIL("rendering should have failed");
+        } catch (const SpeechError &error) {
+            QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
+        }
+        QCOMPARE(contentOf(path), earlier);
+        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+    }
+
+    void targetsThatCannotBeWrittenAreReportedByName_data()
+    {
+        QTest::addColumn<QString>("target");
+        QTest::newRow("missing folder") << "no such folder/episode.wav";
+        QTest::newRow("a folder") << "";
+    }
+    void targetsThatCannotBeWrittenAreReportedByName()
+    {
+        QFETCH(QString, target);
+        const QString path = m_folder.filePath(target);
+        try {
+            speakInto(path, QStringLiteral("Hello."));
+            QFAIL("opening should have failed");
+        } catch (const SpeechError &error) {
+            QVERIFY2(error.description().contains(QDir::toNativeSeparators(path)),
+                     qPrintable(error.description()));
+        }
+    }
+
+    void aReadOnlyFolderKeepsTheEarlierFile()
+    {
+        ScratchMount mount(QStringLiteral("size=1m"));
+        QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
+        const QString path = mount.filePath(QStringLiteral("keep.wav"));
+        speakInto(path, QStringLiteral("The earlier episode."));
+        const QByteArray earlier = contentOf(path);
+        QVERIFY2(mount.remount(QStringLiteral("remount,ro")), qPrintable(mount.error()));
+        try {
+            speakInto(path, QStringLiteral("A new episode."));
+            QFAIL("opening should have failed");
+        } catch (const SpeechError &error) {
+            QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
+                     qPrintable(error.description()));
+        }
+        QCOMPARE(contentOf(path), earlier);
+        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+    }
+
+    void aFullDiskKeepsTheEarlierFileAndLeavesNoTemporary_data()
+    {
+        QTest::addColumn<SoundFileFormat>("format");
+        QTest::newRow("WAV") << SoundFileFormat::Wav;
+        QTest::newRow("Ogg Vorbis") << SoundFileFormat::OggVorbis;
+    }
+    void aFullDiskKeepsTheEarlierFileAndLeavesNoTemporary()
+    {
+        QFETCH(SoundFileFormat, format);
+        ScratchMount mount(QStringLiteral("size=256k"));
+        QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
+        const QString path = mount.filePath(QStringLiteral("keep.wav"));
+        speakInto(path, QStringLiteral("Short."));
+        const QByteArray earlier = contentOf(path);
+        try {
+            speakInto(path, longText(2000), format);
+            QFAIL("writing should have failed");
+        } catch (const SpeechError &error) {
+            QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
+                     qPrintable(error.description()));
+        }
+        QCOMPARE(contentOf(path), earlier);
+        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+    }
+};
+
+QTEST_GUILESS_MAIN(TestSpFileStream)
+#include "tst_spfilestream.moc"
