@@ -9,6 +9,8 @@
 #include "speecherror.h"
 #include "spfilestream.h"
 #include "spvoice.h"
+#include "textfileforappend.h"
+#include "urlopener.h"
 #include "twips.h"
 
 #include <QAction>
@@ -20,7 +22,10 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
+#include <QTextCursor>
+#include <QUrl>
 
 namespace {
 
@@ -188,6 +193,13 @@ void FormWav::createControls()
     connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormWav::Command3_Click);
     connect(Label2, &LinkLabel::clicked, this, &FormWav::Label2_Click);
+    // A mouse click reports once, on release; a selection moved by the keyboard reports as it
+    // moves. The press of a click also moves the selection, and is left to the release.
+    connect(List1, &QListWidget::itemClicked, this, &FormWav::List1_Click);
+    connect(List1, &QListWidget::currentRowChanged, this, [this] {
+        if (QGuiApplication::mouseButtons() == Qt::NoButton)
+            List1_Click();
+    });
 }
 
 void FormWav::createMenu()
@@ -200,6 +212,7 @@ void FormWav::createMenu()
     ext = file->addAction(QStringLiteral("E&xit"));
     ext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
+    connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
 
     const int menuHeight = menuBar()->sizeHint().height();
     const QSize client = centralWidget()->size();
@@ -332,6 +345,40 @@ void FormWav::Label2_Click()
     } catch (const SpeechError &error) {
         showMessage(error.description());
     }
+}
+
+void FormWav::opn_Click()
+{
+    CommonDialog1.Filter = QStringLiteral("Text file (*.txt)|*.txt|Log files (*.log)|*.log");
+    if (!m_services.fileDialogs.ShowOpen(this, CommonDialog1))
+        return; // cancelled: reloading the previous file would append it twice
+    Text2->setText(CommonDialog1.FileName);
+    const TextLoadResult loaded = readTextFileForAppend(Text2->text());
+    if (!loaded.isSuccess()) {
+        showMessage(loaded.errorDescription());
+        return;
+    }
+    if (loaded.text().isEmpty())
+        return;
+    // One edit at the end: the text box is written once however many lines the file has, and
+    // the user can undo the load in one step. Laying out a paragraph of megabytes takes the
+    // text box a while, so say that it is busy.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
+    QTextCursor end(Text1->document());
+    end.movePosition(QTextCursor::End);
+    end.insertText(loaded.text());
+}
+
+void FormWav::List1_Click()
+{
+    // The selected line, not merely the current one: focus alone makes a line current.
+    const QListWidgetItem *current = List1->currentItem();
+    const int position = current != nullptr && current->isSelected() ? List1->currentRow() : -1;
+    if (position == 0 || position == 1 || position == 2)
+        m_services.urlOpener.openUrl(QUrl(ParloraInfo::websiteAddress()));
+    if (position == 3)
+        m_services.urlOpener.openUrl(QUrl(ParloraInfo::supportAddress()));
 }
 
 void FormWav::Command3_Click()

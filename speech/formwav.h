@@ -50,6 +50,7 @@ public:
     QListWidget *List1 = nullptr;
     QAction *opn = nullptr;
     QAction *ext = nullptr;
+    CommonDialog CommonDialog1;
     CommonDialog cd2;
 
     void Form_Load();
@@ -57,6 +58,8 @@ public:
     void Command2_Click();
     void Command3_Click();
     void Label2_Click();
+    void opn_Click();
+    void List1_Click();
     void ext_Click();
 
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
