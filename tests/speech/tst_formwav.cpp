@@ -329,6 +329,16 @@ private Q_SLOTS:
         QCOMPARE(FormWav::instance(), &window);
     }
 
+    void clickingTheLinkLabelStartsASave()
+    {
+        FormWav &window = openWindow();
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(window.Label2, Qt::LeftButton, {}, window.Label2->rect().center());
+        QCOMPARE(m_test->fileDialogs.shown.size(), 1);
+        QVERIFY(m_test->fileDialogs.shown.first().save);
+    }
+
     void ctrlQEndsTheProgram()
     {
         FormWav &window = openWindow();
