@@ -12,6 +12,8 @@ packages=(
     # test: sound server with a null sink, X server, feed reader, XML checker, fonts
     pulseaudio pulseaudio-utils xvfb xauth sox python3-feedparser libxml2-utils fonts-dejavu-core
     xdotool openbox imagemagick
+    # package: building, validating and checking the .deb
+    dpkg-dev desktop-file-utils appstream
 )
 
 missing=()
