@@ -1,21 +1,16 @@
 #pragma once
 
-#include "desktopurlopener.h"
-#include "helperspeechengine.h"
-#include "qtfiledialogs.h"
-#include "qtmessagebox.h"
-#include "qtprogressdialogs.h"
-#include "systemclock.h"
+#include "platformservices.h"
 
 #include <memory>
 
 class FormWav;
 
-// The running program: the real platform services and the windows that use them.
+// The running program: its windows, over the platform services it is given.
 class Program final
 {
 public:
-    Program();
+    explicit Program(const PlatformServices &services);
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -25,11 +20,6 @@ public:
     [[nodiscard]] FormWav *speechWindow() const { return m_speechWindow.get(); }
 
 private:
-    HelperSpeechEngine m_speechEngine;
-    QtMessageBox m_messageBox;
-    QtFileDialogs m_fileDialogs;
-    DesktopUrlOpener m_urlOpener;
-    SystemClock m_clock;
-    QtProgressDialogs m_progressDialogs;
+    PlatformServices m_services;
     std::unique_ptr<FormWav> m_speechWindow;
 };
