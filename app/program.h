@@ -4,9 +4,11 @@
 
 #include <memory>
 
+class FormRss;
 class FormWav;
 
-// The running program: its windows, over the platform services it is given.
+// The running program: the windows and how one leads to the other, over the platform services
+// it is given.
 class Program final
 {
 public:
@@ -18,8 +20,13 @@ public:
     // Creates the speech window, runs its load step and shows it centered.
     void start();
     [[nodiscard]] FormWav *speechWindow() const { return m_speechWindow.get(); }
+    // The feed window while it is loaded, otherwise nullptr.
+    [[nodiscard]] FormRss *feedWindow() const { return m_feedWindow.get(); }
 
 private:
+    void showFeedWindow();
+
     PlatformServices m_services;
     std::unique_ptr<FormWav> m_speechWindow;
+    std::unique_ptr<FormRss> m_feedWindow;
 };
