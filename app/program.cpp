@@ -21,6 +21,7 @@ void Program::start()
 void Program::showFeedWindow()
 {
     if (m_feedWindow && m_feedWindow->isVisible()) {
+        m_feedWindow->raise();
         m_feedWindow->activateWindow();
         return;
     }

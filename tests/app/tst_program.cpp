@@ -116,6 +116,15 @@ private Q_SLOTS:
         QCOMPARE(second.Text10->text(), u"Mon, 07 Dec 2026 03:05:09 GMT"_s);
     }
 
+    void createRssWhileTheFeedWindowIsOpenKeepsIt()
+    {
+        FormRss &feedWindow = openFeedWindow();
+        feedWindow.Text1->setText(u"typed"_s);
+        QCOMPARE(&openFeedWindow(), &feedWindow);
+        QCOMPARE(feedWindow.Text1->text(), u"typed"_s);
+        QVERIFY(feedWindow.isVisible());
+    }
+
     void exitOnTheFeedWindowEndsTheProgram()
     {
         FormRss &feedWindow = openFeedWindow();
