@@ -1,4 +1,5 @@
 #include "program.h"
+#include "systemservices.h"
 
 #include <QApplication>
 
@@ -9,7 +10,8 @@ int main(int argc, char *argv[])
     QApplication::setApplicationVersion(QStringLiteral(PARLORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.parlora.Parlora"));
 
-    Program program;
+    SystemServices systemServices;
+    Program program(systemServices.services());
     program.start();
     return QApplication::exec();
 }

@@ -1,21 +1,18 @@
 #pragma once
 
-#include "desktopurlopener.h"
-#include "helperspeechengine.h"
-#include "qtfiledialogs.h"
-#include "qtmessagebox.h"
-#include "qtprogressdialogs.h"
-#include "systemclock.h"
+#include "platformservices.h"
 
 #include <memory>
 
+class FormRss;
 class FormWav;
 
-// The running program: the real platform services and the windows that use them.
+// The running program: the windows and how one leads to the other, over the platform services
+// it is given.
 class Program final
 {
 public:
-    Program();
+    explicit Program(const PlatformServices &services);
     ~Program();
     Program(const Program &) = delete;
     Program &operator=(const Program &) = delete;
@@ -23,13 +20,13 @@ public:
     // Creates the speech window, runs its load step and shows it centered.
     void start();
     [[nodiscard]] FormWav *speechWindow() const { return m_speechWindow.get(); }
+    // The feed window while it is loaded, otherwise nullptr.
+    [[nodiscard]] FormRss *feedWindow() const { return m_feedWindow.get(); }
 
 private:
-    HelperSpeechEngine m_speechEngine;
-    QtMessageBox m_messageBox;
-    QtFileDialogs m_fileDialogs;
-    DesktopUrlOpener m_urlOpener;
-    SystemClock m_clock;
-    QtProgressDialogs m_progressDialogs;
+    void showFeedWindow();
+
+    PlatformServices m_services;
     std::unique_ptr<FormWav> m_speechWindow;
+    std::unique_ptr<FormRss> m_feedWindow;
 };

@@ -3,6 +3,7 @@
 // several times, the first run warms the disk cache.
 #include "formwav.h"
 #include "program.h"
+#include "systemservices.h"
 
 #include <QApplication>
 #include <QFile>
@@ -34,7 +35,8 @@ double millisecondsSinceProcessStart()
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
-    Program program;
+    SystemServices systemServices;
+    Program program(systemServices.services());
     program.start();
     // The window is shown once the event loop has delivered its show events.
     QTimer::singleShot(0, &application, [] {

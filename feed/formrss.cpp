@@ -1,0 +1,281 @@
+#include "formrss.h"
+
+#include "applicationtitle.h"
+#include "clock.h"
+#include "feeddocument.h"
+#include "feedfile.h"
+#include "formwav.h"
+#include "messagebox.h"
+#include "rfc822date.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+#include <algorithm>
+#include <initializer_list>
+
+namespace {
+
+constexpr int ClientWidthTwips = 7065;
+constexpr int ClientHeightTwips = 7005;
+
+const QColor SilverFace(192, 192, 192);
+
+QFont fieldFont()
+{
+    QFont font(QStringLiteral("Trebuchet MS"));
+    font.setPointSizeF(9.75);
+    return font;
+}
+
+void setColors(QWidget *widget, QPalette::ColorRole background, const QColor &backgroundColor,
+               QPalette::ColorRole foreground, const QColor &foregroundColor)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(background, backgroundColor);
+    palette.setColor(foreground, foregroundColor);
+    widget->setPalette(palette);
+}
+
+bool anyEmpty(std::initializer_list<QString> values)
+{
+    return std::any_of(values.begin(), values.end(), [](const QString &value) { return value.isEmpty(); });
+}
+
+// The speech window's enclosure fields. Without a speech window there is no enclosure, and the
+// empty address refuses the item.
+QString speechWindowText(QLineEdit *FormWav::*field)
+{
+    const FormWav *speechWindow = FormWav::instance();
+    return speechWindow ? (speechWindow->*field)->text() : QString();
+}
+
+bool isEnterKey(int key)
+{
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+} // namespace
+
+FormRss::FormRss(const PlatformServices &services, QWidget *parent)
+    : QMainWindow(parent), Text9(feedHeaderTemplate()), Text8(feedFooterTemplate()), m_services(services)
+{
+    setWindowTitle(applicationTitle());
+    setWindowIcon(QIcon(QStringLiteral(":/icons/parlora-16.png")));
+    // The layout was drawn for small 8-point system fonts; the desktop's larger default would
+    // cut the labels short.
+    QFont windowFont = font();
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    // Fixed frame: no maximize button, no resizing.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    createControls();
+    createMenu();
+    setTabOrder();
+    Text1->setFocus();
+    Form_Load();
+}
+
+FormRss::~FormRss() = default;
+
+void FormRss::createControls()
+{
+    auto *client = new QWidget(this);
+    setCentralWidget(client);
+    client->setFixedSize(twipsToRect(*this, 0, 0, ClientWidthTwips, ClientHeightTwips).size());
+
+    const auto place = [this](QWidget *control, int left, int top, int width, int height) {
+        control->setGeometry(twipsToRect(*this, left, top, width, height));
+    };
+    const auto label = [&](const QString &caption, int left, int top, int width, int height) {
+        auto *control = new QLabel(caption, client);
+        place(control, left, top, width, height);
+        return control;
+    };
+    const auto lineEdit = [&](int left, int top, int width, int height) {
+        auto *control = new QLineEdit(client);
+        place(control, left, top, width, height);
+        return control;
+    };
+    const auto textEdit = [&](int left, int top, int width, int height) {
+        auto *control = new QPlainTextEdit(client);
+        place(control, left, top, width, height);
+        control->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        control->setTabChangesFocus(true);
+        return control;
+    };
+
+    // Everything shares the client area as parent, so the positions are the window's own; the
+    // frames come first to stay behind, and the labels before the fields because the longer
+    // ones reach under them.
+    Frame1 = new QGroupBox(QStringLiteral("Channel"), client);
+    place(Frame1, 120, 240, 6735, 3015);
+    Frame2 = new QGroupBox(QStringLiteral("Item"), client);
+    place(Frame2, 120, 3360, 6735, 2895);
+
+    channelTitleLabel = label(QStringLiteral("Title"), 360, 600, 1335, 255);
+    channelDescriptionLabel = label(QStringLiteral("Description"), 360, 1200, 2295, 495);
+    channelAuthorLabel = label(QStringLiteral("Author"), 360, 2160, 1095, 255);
+    channelLinkLabel = label(QStringLiteral("Link"), 360, 2760, 1455, 255);
+    itemTitleLabel = label(QStringLiteral("Title"), 360, 3720, 1335, 255);
+    itemDescriptionLabel = label(QStringLiteral("Description"), 360, 4320, 2295, 495);
+    itemLinkLabel = label(QStringLiteral("Link"), 360, 5160, 1455, 375);
+    itemDateLabel = label(QStringLiteral("Date"), 360, 5760, 1455, 255);
+
+    Text1 = lineEdit(1680, 600, 4935, 405);
+    Text2 = textEdit(1680, 1200, 4935, 615);
+    Text12 = lineEdit(1680, 2040, 4935, 405);
+    Text3 = lineEdit(1680, 2640, 4935, 405);
+    Text5 = lineEdit(1680, 3600, 4935, 405);
+    Text4 = textEdit(1680, 4200, 4935, 615);
+    Text6 = lineEdit(1680, 5040, 4935, 405);
+    Text10 = lineEdit(1680, 5640, 4935, 405);
+    for (QWidget *field :
+         std::initializer_list<QWidget *>{Text1, Text2, Text12, Text3, Text5, Text4, Text6, Text10}) {
+        field->setFont(fieldFont());
+        setColors(field, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
+        field->installEventFilter(this);
+    }
+
+    Command2 = new QPushButton(QStringLiteral("&Add item"), client);
+    place(Command2, 3960, 6480, 1335, 375);
+    Command1 = new QPushButton(QStringLiteral("&Save Rss"), client);
+    place(Command1, 5520, 6480, 1335, 375);
+    for (QPushButton *button : {Command2, Command1})
+        setColors(button, QPalette::Button, SilverFace, QPalette::ButtonText, Qt::black);
+
+    connect(Command2, &QPushButton::clicked, this, &FormRss::Command2_Click);
+    connect(Command1, &QPushButton::clicked, this, &FormRss::Command1_Click);
+}
+
+void FormRss::createMenu()
+{
+    QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    exit = file->addAction(QStringLiteral("Exit"));
+    connect(exit, &QAction::triggered, this, &FormRss::exit_Click);
+
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    add = options->addAction(QStringLiteral("&Add item"));
+    connect(add, &QAction::triggered, this, &FormRss::add_Click);
+    srss = options->addAction(QStringLiteral("&Save RSS"));
+    connect(srss, &QAction::triggered, this, &FormRss::srss_Click);
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    const QSize client = centralWidget()->size();
+    setFixedSize(client.width(), client.height() + menuHeight);
+}
+
+void FormRss::setTabOrder()
+{
+    const QList<QWidget *> order{Text1, Text2, Text12, Text3,    Text5,
+                                 Text4, Text6, Text10, Command2, Command1};
+    for (qsizetype i = 0; i + 1 < order.size(); ++i)
+        QWidget::setTabOrder(order.at(i), order.at(i + 1));
+}
+
+void FormRss::showCentered()
+{
+    if (QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    show();
+}
+
+bool FormRss::eventFilter(QObject *watched, QEvent *event)
+{
+    // "&Add item" is the default button, and a QMainWindow has none of its own: Enter in any
+    // field adds the item. In the descriptions Ctrl+Enter types the line break instead.
+    if (event->type() == QEvent::KeyPress && isEnterKey(static_cast<QKeyEvent *>(event)->key())) {
+        auto *description = qobject_cast<QPlainTextEdit *>(watched);
+        if (description && (static_cast<QKeyEvent *>(event)->modifiers() & Qt::ControlModifier))
+            description->insertPlainText(QStringLiteral("\n"));
+        else
+            Command2_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void FormRss::Form_Load()
+{
+    Text10->setText(rfc822Date(m_services.clock.currentDateTimeUtc()));
+}
+
+void FormRss::closeEvent(QCloseEvent *event)
+{
+    Form_QueryUnload();
+    event->accept();
+}
+
+void FormRss::Form_QueryUnload()
+{
+    // Shown before this close completes, so the program still has a window and goes on.
+    if (FormWav *speechWindow = FormWav::instance())
+        speechWindow->show();
+    Q_EMIT unloaded();
+}
+
+void FormRss::exit_Click()
+{
+    close();
+    QCoreApplication::exit(0);
+}
+
+void FormRss::add_Click()
+{
+    Command2_Click();
+}
+
+void FormRss::srss_Click()
+{
+    Command1_Click();
+}
+
+void FormRss::Command2_Click()
+{
+    const QString enclosureAddress = speechWindowText(&FormWav::Text14);
+    if (anyEmpty({Text5->text(), Text6->text(), Text4->toPlainText(), enclosureAddress, Text3->text(),
+                  Text10->text(), Text1->text(), Text2->toPlainText()})) {
+        showMessage(QStringLiteral("Please do not leave Item text empty"));
+        return;
+    }
+    Text7.append(itemBlock(Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
+                           enclosureAddress, speechWindowText(&FormWav::Text3),
+                           speechWindowText(&FormWav::Text4)));
+    Text5->clear();
+    Text4->clear();
+    Text6->clear();
+}
+
+void FormRss::Command1_Click()
+{
+    if (anyEmpty({Text1->text(), Text2->toPlainText(), Text3->text(), Text12->text()})) {
+        showMessage(QStringLiteral("Please enter the values in the Channel tags first"));
+        return;
+    }
+    // A cancelled dialog ends the save; the name it still holds is not a new choice.
+    if (!m_services.fileDialogs.ShowSave(this, dc))
+        return;
+    const QString channel = channelBlock(Text1->text(), Text12->text(), Text2->toPlainText(), Text3->text());
+    const QByteArray bytes = feedFileBytes(feedDocument(Text9.text(), channel, Text7.text(), Text8.text()));
+    if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes))
+        showMessage(*failure);
+}
+
+void FormRss::showMessage(const QString &text)
+{
+    m_services.messageBox.showMessage(this, text);
+}
