@@ -8,6 +8,8 @@
 #include "messagebox.h"
 #include "rfc822date.h"
 #include "twips.h"
+#include "windowlook.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -30,22 +32,6 @@ constexpr int ClientWidthTwips = 7065;
 constexpr int ClientHeightTwips = 7005;
 
 const QColor SilverFace(192, 192, 192);
-
-QFont fieldFont()
-{
-    QFont font(QStringLiteral("Trebuchet MS"));
-    font.setPointSizeF(9.75);
-    return font;
-}
-
-void setColors(QWidget *widget, QPalette::ColorRole background, const QColor &backgroundColor,
-               QPalette::ColorRole foreground, const QColor &foregroundColor)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(background, backgroundColor);
-    palette.setColor(foreground, foregroundColor);
-    widget->setPalette(palette);
-}
 
 bool anyEmpty(std::initializer_list<QString> values)
 {
@@ -70,16 +56,7 @@ bool isEnterKey(int key)
 FormRss::FormRss(const PlatformServices &services, QWidget *parent)
     : QMainWindow(parent), Text9(feedHeaderTemplate()), Text8(feedFooterTemplate()), m_services(services)
 {
-    setWindowTitle(applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/parlora-16.png")));
-    // The layout was drawn for small 8-point system fonts; the desktop's larger default would
-    // cut the labels short.
-    QFont windowFont = font();
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
-    // Fixed frame: no maximize button, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setUpFixedWindow(this);
     createControls();
     createMenu();
     setTabOrder();
@@ -93,7 +70,6 @@ void FormRss::createControls()
 {
     auto *client = new QWidget(this);
     setCentralWidget(client);
-    client->setFixedSize(twipsToRect(*this, 0, 0, ClientWidthTwips, ClientHeightTwips).size());
 
     const auto place = [this](QWidget *control, int left, int top, int width, int height) {
         control->setGeometry(twipsToRect(*this, left, top, width, height));
@@ -143,7 +119,7 @@ void FormRss::createControls()
     Text10 = lineEdit(1680, 5640, 4935, 405);
     for (QWidget *field :
          std::initializer_list<QWidget *>{Text1, Text2, Text12, Text3, Text5, Text4, Text6, Text10}) {
-        field->setFont(fieldFont());
+        field->setFont(fontOf(QStringLiteral("Trebuchet MS"), 9.75));
         setColors(field, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
         field->installEventFilter(this);
     }
@@ -152,8 +128,10 @@ void FormRss::createControls()
     place(Command2, 3960, 6480, 1335, 375);
     Command1 = new QPushButton(QStringLiteral("&Save Rss"), client);
     place(Command1, 5520, 6480, 1335, 375);
-    for (QPushButton *button : {Command2, Command1})
+    for (QPushButton *button : {Command2, Command1}) {
         setColors(button, QPalette::Button, SilverFace, QPalette::ButtonText, Qt::black);
+        button->setAutoDefault(true); // Enter on a focused button presses that button
+    }
 
     connect(Command2, &QPushButton::clicked, this, &FormRss::Command2_Click);
     connect(Command1, &QPushButton::clicked, this, &FormRss::Command1_Click);
@@ -171,9 +149,7 @@ void FormRss::createMenu()
     srss = options->addAction(QStringLiteral("&Save RSS"));
     connect(srss, &QAction::triggered, this, &FormRss::srss_Click);
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    const QSize client = centralWidget()->size();
-    setFixedSize(client.width(), client.height() + menuHeight);
+    fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
 
 void FormRss::setTabOrder()
@@ -186,12 +162,7 @@ void FormRss::setTabOrder()
 
 void FormRss::showCentered()
 {
-    if (QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
+    ::showCentered(this);
 }
 
 bool FormRss::eventFilter(QObject *watched, QEvent *event)

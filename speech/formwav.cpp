@@ -10,8 +10,10 @@
 #include "spfilestream.h"
 #include "spvoice.h"
 #include "textfileforappend.h"
-#include "urlopener.h"
 #include "twips.h"
+#include "urlopener.h"
+#include "windowlook.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QApplication>
@@ -37,23 +39,6 @@ constexpr int ClientHeightTwips = 6105;
 const QColor LightBlueFace(192, 192, 255);
 const QColor LinkBlue(0, 0, 255);
 const QColor Navy(0, 0, 128);
-
-QFont fontOf(const QString &family, qreal pointSize, bool underline = false)
-{
-    QFont font(family);
-    font.setPointSizeF(pointSize);
-    font.setUnderline(underline);
-    return font;
-}
-
-void setColors(QWidget *widget, QPalette::ColorRole background, const QColor &backgroundColor,
-               QPalette::ColorRole foreground, const QColor &foregroundColor)
-{
-    QPalette palette = widget->palette();
-    palette.setColor(background, backgroundColor);
-    palette.setColor(foreground, foregroundColor);
-    widget->setPalette(palette);
-}
 
 // Fonts that stand in for the ones the layout was drawn with run wider; step the size down
 // rather than cut the caption short.
@@ -90,16 +75,7 @@ FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
     g_instance = this;
-    setWindowTitle(applicationTitle());
-    setWindowIcon(QIcon(QStringLiteral(":/icons/parlora-16.png")));
-    // The layout was drawn for small 8-point system fonts; the desktop's larger default would
-    // cut the labels short.
-    QFont windowFont = font();
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
-    // Fixed frame: no maximize button, no resizing.
-    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setUpFixedWindow(this);
     createControls();
     createMenu();
     setTabOrder();
@@ -122,8 +98,6 @@ void FormWav::createControls()
 {
     auto *client = new QWidget(this);
     setCentralWidget(client);
-    const QRect clientRect = twipsToRect(*this, 0, 0, ClientWidthTwips, ClientHeightTwips);
-    client->setFixedSize(clientRect.size());
 
     const auto place = [this](QWidget *control, int left, int top, int width, int height) {
         control->setGeometry(twipsToRect(*this, left, top, width, height));
@@ -159,8 +133,10 @@ void FormWav::createControls()
     place(Command2, 2160, 3240, 1575, 375);
     Command3 = new QPushButton(QStringLiteral("Create Rss"), client);
     place(Command3, 3960, 3240, 1455, 375);
-    for (QPushButton *button : {Command1, Command2, Command3})
+    for (QPushButton *button : {Command1, Command2, Command3}) {
         setColors(button, QPalette::Button, LightBlueFace, QPalette::ButtonText, Qt::black);
+        button->setAutoDefault(true); // Enter on a focused button presses it, as Space does
+    }
 
     Text2 = new QLineEdit(client);
     place(Text2, 5160, 3000, 255, 375);
@@ -214,9 +190,7 @@ void FormWav::createMenu()
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
     connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
 
-    const int menuHeight = menuBar()->sizeHint().height();
-    const QSize client = centralWidget()->size();
-    setFixedSize(client.width(), client.height() + menuHeight);
+    fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
 
 void FormWav::setTabOrder()
@@ -228,12 +202,7 @@ void FormWav::setTabOrder()
 
 void FormWav::showCentered()
 {
-    if (QScreen *screen = this->screen()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
-    show();
+    ::showCentered(this);
 }
 
 void FormWav::Form_Load()
