@@ -11,7 +11,7 @@ packages=(
     qt6-qpa-plugins libqt6multimedia6
     # test: sound server with a null sink, X server, feed reader, XML checker, fonts
     pulseaudio pulseaudio-utils xvfb xauth sox python3-feedparser libxml2-utils fonts-dejavu-core
-    xdotool openbox imagemagick x11-utils
+    xdotool openbox imagemagick x11-utils xclip
     # package: building, validating and checking the .deb
     dpkg-dev desktop-file-utils appstream
 )
