@@ -1,8 +1,11 @@
+#include "formwav.h"
 #include "helperspeechengine.h"
 #include "helpervoice.h"
 #include "speecherror.h"
+#include "testservices.h"
 
-#include <QElapsedTimer>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 
 // Run with PULSE_SERVER pointing nowhere: reading must fail with a description, not hang or crash.
@@ -25,6 +28,21 @@ private Q_SLOTS:
         QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
     }
 
+    void theWindowSaysSoAndKeepsTheText()
+    {
+        HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
+        TestServices test(&engine);
+        FormWav window(test.services());
+        window.Text1->setPlainText(QStringLiteral("Is anybody listening?"));
+        window.Command2_Click();
+        QCOMPARE(test.messageBox.messages.size(), 1);
+        QVERIFY2(test.messageBox.messages.first().contains(QStringLiteral("audio output")),
+                 qPrintable(test.messageBox.messages.first()));
+        QCOMPARE(window.Text1->toPlainText(), QStringLiteral("Is anybody listening?"));
+        window.Command1_Click();
+        QCOMPARE(test.messageBox.messages.last(), QStringLiteral("Not Playing"));
+    }
+
     void voicesAreListedAllTheSame()
     {
         HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
@@ -32,5 +50,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestNoSoundServer)
+QTEST_MAIN(TestNoSoundServer)
 #include "tst_nosoundserver.moc"
