@@ -1,18 +1,17 @@
 #include "feeddocument.h"
 #include "feedwindowfixture.h"
+#include "scratchmount.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -31,18 +30,6 @@ QStringList entriesOf(const QString &folder)
     return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
 }
 
-// Runs mount or umount; returns what went wrong, or an empty string.
-QString runMount(const QString &program, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(10000))
-        return program + u" did not finish: "_s + process.errorString();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        return QString::fromLocal8Bit(process.readAllStandardError()).trimmed();
-    return {};
-}
-
 } // namespace
 
 // "&Save Rss": the channel check, the save dialog and the file as written, and failures that
@@ -54,7 +41,6 @@ class TestFormRssSave : public QObject
 private:
     std::unique_ptr<FeedWindowFixture> m_feed;
     std::unique_ptr<QTemporaryDir> m_folder;
-    QString m_mountPoint;
 
     FormRss &window() { return m_feed->window(); }
     QStringList &messages() { return m_feed->messages(); }
@@ -86,21 +72,6 @@ private:
         window().Command2_Click();
     }
 
-    // Mounts a small file system of its own at m_mountPoint, for failures that an ordinary
-    // folder cannot show to root. Returns why it could not, or an empty string.
-    QString mountScratch(const QString &options)
-    {
-        if (geteuid() != 0)
-            return u"mounting a tmpfs needs root, and root is needed because it ignores permission bits"_s;
-        const QString folder = pathOf(u"disk"_s);
-        QDir().mkpath(folder);
-        const QString problem =
-            runMount(u"mount"_s, {u"-t"_s, u"tmpfs"_s, u"-o"_s, options, u"tmpfs"_s, folder});
-        if (problem.isEmpty())
-            m_mountPoint = folder;
-        return problem;
-    }
-
 private Q_SLOTS:
     void init()
     {
@@ -113,9 +84,6 @@ private Q_SLOTS:
     void cleanup()
     {
         m_feed.reset();
-        if (!m_mountPoint.isEmpty())
-            QCOMPARE(runMount(u"umount"_s, {m_mountPoint}), QString());
-        m_mountPoint.clear();
         m_folder.reset();
     }
 
@@ -275,13 +243,13 @@ private Q_SLOTS:
 
     void aReadOnlyTargetIsReportedAndKeepsTheEarlierFile()
     {
-        if (const QString problem = mountScratch(u"size=64k"_s); !problem.isEmpty())
-            QSKIP(qPrintable(problem));
-        const QString disk = m_mountPoint;
+        ScratchMount mount(u"size=64k"_s);
+        QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
+        const QString disk = mount.path();
         const QString path = disk + u"/feed.xml"_s;
         const QByteArray earlier = saveTo(path);
         QVERIFY(!earlier.isEmpty());
-        QCOMPARE(runMount(u"mount"_s, {u"-o"_s, u"remount,ro"_s, disk}), QString());
+        QVERIFY2(mount.remount(u"remount,ro"_s), qPrintable(mount.error()));
         addItem(u"Episode 1"_s);
         saveTo(path);
         QCOMPARE(messages().size(), 1);
@@ -292,9 +260,9 @@ private Q_SLOTS:
 
     void aFullDiskIsReportedAndKeepsTheEarlierFile()
     {
-        if (const QString problem = mountScratch(u"size=16k"_s); !problem.isEmpty())
-            QSKIP(qPrintable(problem));
-        const QString disk = m_mountPoint;
+        ScratchMount mount(u"size=16k"_s);
+        QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
+        const QString disk = mount.path();
         const QString path = disk + u"/feed.xml"_s;
         const QByteArray earlier = saveTo(path);
         QVERIFY(!earlier.isEmpty());
