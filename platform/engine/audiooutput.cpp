@@ -30,7 +30,6 @@ void AudioOutput::start(QIODevice *source, int sampleRate)
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
-    connect(m_sink.get(), &QAudioSink::stateChanged, this, &AudioOutput::onStateChanged);
     m_sink->start(source);
     if (m_sink->error() == QAudio::OpenError || m_sink->state() == QAudio::StoppedState) {
         m_sink.reset();
@@ -54,7 +53,6 @@ void AudioOutput::stop()
 {
     if (!m_sink)
         return;
-    m_sink->disconnect(this);
     m_sink->stop();
     m_sink.reset();
 }
@@ -69,8 +67,7 @@ qint64 AudioOutput::processedUSecs() const
     return m_sink ? m_sink->processedUSecs() : 0;
 }
 
-void AudioOutput::onStateChanged(QAudio::State state)
+bool AudioOutput::isStarved() const
 {
-    if (state == QAudio::IdleState)
-        Q_EMIT starved();
+    return m_sink && m_sink->state() == QAudio::IdleState;
 }

@@ -30,12 +30,8 @@ public:
     // Throws SpeechError when no output device is reachable (no sound server, no card).
     static void ensureAvailable();
 
-Q_SIGNALS:
     // The output has played what it was given and found nothing more to pull.
-    void starved();
-
-private:
-    void onStateChanged(QAudio::State state);
+    [[nodiscard]] bool isStarved() const;
 
     std::unique_ptr<QAudioSink> m_sink;
 };

@@ -95,8 +95,9 @@ void HelperVoice::speakToOutput(const QString &text)
         m_audio = std::make_unique<PcmPipeDevice>(*m_helper);
         m_audio->open(QIODevice::ReadOnly);
         connect(m_audio.get(), &PcmPipeDevice::firstAudioDelivered, this, &HelperVoice::firstAudioDelivered);
+        connect(m_audio.get(), &PcmPipeDevice::ended, this, &HelperVoice::checkReadingFinished,
+                Qt::QueuedConnection);
         m_output = std::make_unique<AudioOutput>();
-        connect(m_output.get(), &AudioOutput::starved, this, &HelperVoice::onOutputStarved);
         m_output->start(m_audio.get(), sampleRate);
     } catch (const SpeechError &) {
         stopReading();
@@ -146,14 +147,20 @@ void HelperVoice::speakToStream(const QString &text)
         (void)m_progressCallback(1.0);
 }
 
-void HelperVoice::onOutputStarved()
+void HelperVoice::checkReadingFinished()
 {
-    if (!m_audio || !m_audio->audioEnded())
-        return; // an underrun while the helper is still working
-    // The output reports starvation while its last fraction of a second is still playing.
+    // Called once the helper's audio has all been handed to the output, then again until the
+    // output has played it: what was handed on is still buffered there for a while.
+    if (!m_output || !m_audio || !m_audio->audioEnded())
+        return;
     const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_helper->sampleRate());
-    const qint64 remainingMs = std::max<qint64>(0, (totalUSecs - m_output->processedUSecs()) / 1000);
-    QTimer::singleShot(std::min<qint64>(remainingMs, 1000), this, &HelperVoice::finishReading);
+    const qint64 remainingMs = (totalUSecs - m_output->processedUSecs()) / 1000;
+    if (remainingMs <= 0 || m_output->isStarved()) {
+        finishReading();
+        return;
+    }
+    // Paused output stays here, looking again now and then.
+    QTimer::singleShot(std::clamp<qint64>(remainingMs, 20, 250), this, &HelperVoice::checkReadingFinished);
 }
 
 void HelperVoice::finishReading()

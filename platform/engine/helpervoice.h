@@ -43,7 +43,7 @@ Q_SIGNALS:
 private:
     void speakToOutput(const QString &text);
     void speakToStream(const QString &text);
-    void onOutputStarved();
+    void checkReadingFinished();
     void finishReading();
     void stopReading();
     [[nodiscard]] SpObjectToken effectiveVoice() const;

@@ -17,9 +17,10 @@ qint64 PcmPipeDevice::readData(char *data, qint64 maxSize)
         filled = 1;
     }
     const qint64 count = m_helper.readAvailableAudio(data + filled, maxSize - filled);
-    if (count < 0)
+    if (count < 0) {
         m_ended = true;
-    else
+        Q_EMIT ended();
+    } else
         filled += count;
     if (filled % 2 != 0) {
         m_carry = data[filled - 1];

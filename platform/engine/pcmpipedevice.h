@@ -20,6 +20,8 @@ public:
 
 Q_SIGNALS:
     void firstAudioDelivered();
+    // The helper has closed its end: everything it said has been handed on.
+    void ended();
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;

@@ -89,6 +89,21 @@ private Q_SLOTS:
         QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
     }
 
+    void aPausedReadingIsNotDoneUntilResumedAndPlayed()
+    {
+        HelperVoice voice(m_engine);
+        QSignalSpy finished(&voice, &HelperVoice::readingFinished);
+        voice.Speak(QStringLiteral("Short words."), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 100000, 5000);
+        voice.Pause();
+        // Long enough for the helper to finish and the whole text to have played, unpaused.
+        QVERIFY(!finished.wait(2500));
+        QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking));
+        voice.Resume();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+    }
+
     void aSecondReadingOnTheSameVoiceReplacesTheFirst()
     {
         HelperVoice voice(m_engine);
