@@ -77,7 +77,7 @@ std::vector<HelperVoiceInfo> EspeakSynthesizer::voices()
         // Variants (voice modifiers) are not voices of their own.
         if (id.rfind("mb/", 0) == 0 || id.find("!v") != std::string::npos)
             continue;
-        result.push_back({"espeak-ng", id, voice->name, unpackLanguages(voice->languages)});
+        result.push_back({"espeak-ng", id, voice->name, unpackLanguages(voice->languages), 0});
     }
     return result;
 }

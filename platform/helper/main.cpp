@@ -1,11 +1,12 @@
 // Speech helper. Usage:
 //   parlora-speech-helper --list
-//       one voice a line: engine TAB id TAB name TAB languages (comma-separated)
+//       one voice a line: engine TAB id TAB name TAB languages (comma-separated) TAB naturalness
 //   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
 //       reads UTF-8 text from standard input until its end, writes the audio stream to AUDIO_FD,
 //       progress lines ("progress BYTES_DONE TOTAL") to standard output, and a failure's
 //       description to standard error with exit code 2.
 #include "espeaksynthesizer.h"
+#include "flitesynthesizer.h"
 #include "pcmwriter.h"
 #include "textsanitizer.h"
 
@@ -41,12 +42,19 @@ std::string join(const std::vector<std::string> &parts, char separator)
     return result;
 }
 
+void printVoices(Synthesizer &synthesizer)
+{
+    for (const HelperVoiceInfo &voice : synthesizer.voices())
+        std::cout << voice.engine << '\t' << voice.id << '\t' << voice.name << '\t'
+                  << join(voice.languages, ',') << '\t' << voice.naturalness << '\n';
+}
+
 int listVoices()
 {
     EspeakSynthesizer espeak;
-    for (const HelperVoiceInfo &voice : espeak.voices())
-        std::cout << voice.engine << '\t' << voice.id << '\t' << voice.name << '\t'
-                  << join(voice.languages, ',') << '\n';
+    printVoices(espeak);
+    FliteSynthesizer flite;
+    printVoices(flite);
     std::cout.flush();
     return 0;
 }
@@ -58,6 +66,8 @@ std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
         if (espeak->isAvailable())
             return espeak;
     }
+    if (engine == "flite")
+        return std::make_unique<FliteSynthesizer>();
     return nullptr;
 }
 
@@ -76,7 +86,7 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
         return 0; // nobody is listening any more
 
-    // espeak-ng reports positions in characters, so the total is counted in characters too.
+    // Engines report progress in characters, so the total is counted in characters too.
     const std::size_t totalCharacters = static_cast<std::size_t>(std::count_if(
         text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
     using Clock = std::chrono::steady_clock;

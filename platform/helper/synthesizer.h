@@ -11,11 +11,13 @@ struct HelperVoiceInfo
     std::string id;
     std::string name;
     std::vector<std::string> languages; // most preferred first
+    // How natural the voice sounds next to the others for its language; higher is better.
+    int naturalness = 0;
 };
 
 // Receives audio as it is produced; returns false to stop the synthesis.
 using SampleSink = std::function<bool(const short *samples, int count)>;
-// Receives the number of input bytes consumed so far.
+// Receives the number of input characters spoken so far.
 using ProgressSink = std::function<void(std::size_t bytesDone)>;
 
 class Synthesizer
