@@ -1,8 +1,9 @@
 #include "spobjecttoken.h"
 
-SpObjectToken::SpObjectToken(QString engine, QString id, QString description, QStringList languages)
+SpObjectToken::SpObjectToken(QString engine, QString id, QString description, QStringList languages,
+                             int naturalness)
     : m_engine(std::move(engine)), m_id(std::move(id)), m_description(std::move(description)),
-      m_languages(std::move(languages))
+      m_languages(std::move(languages)), m_naturalness(naturalness)
 {}
 
 QString SpObjectToken::attribute(const QString &name) const

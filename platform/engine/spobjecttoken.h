@@ -8,7 +8,8 @@ class SpObjectToken final
 {
 public:
     SpObjectToken() = default;
-    SpObjectToken(QString engine, QString id, QString description, QStringList languages);
+    SpObjectToken(QString engine, QString id, QString description, QStringList languages,
+                  int naturalness = 0);
 
     [[nodiscard]] QString GetDescription() const { return m_description; }
     // Attribute lookup as in a voice query: "Name" is the description, "Language" the first
@@ -18,6 +19,8 @@ public:
     [[nodiscard]] const QString &engine() const { return m_engine; }
     [[nodiscard]] const QString &id() const { return m_id; }
     [[nodiscard]] const QStringList &languages() const { return m_languages; }
+    // How natural the voice sounds next to others of its language; higher is better.
+    [[nodiscard]] int naturalness() const { return m_naturalness; }
     [[nodiscard]] bool isNull() const { return m_id.isEmpty(); }
 
     friend bool operator==(const SpObjectToken &, const SpObjectToken &) = default;
@@ -27,4 +30,5 @@ private:
     QString m_id;
     QString m_description;
     QStringList m_languages;
+    int m_naturalness = 0;
 };

@@ -35,14 +35,19 @@ int matchScore(const SpObjectToken &token, const QString &tag)
     return best;
 }
 
+// Among the voices that speak the tag's language at all, the most natural one wins; how
+// closely its dialect matches only decides between equally natural voices.
 qsizetype bestMatch(const QList<SpObjectToken> &tokens, const QString &tag)
 {
     qsizetype bestIndex = -1;
-    int bestScore = 0;
+    std::pair<int, int> best{0, 0};
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         const int score = matchScore(tokens.at(i), tag);
-        if (score > bestScore) {
-            bestScore = score;
+        if (score == 0)
+            continue;
+        const std::pair<int, int> rank{tokens.at(i).naturalness(), score};
+        if (bestIndex < 0 || rank > best) {
+            best = rank;
             bestIndex = i;
         }
     }
@@ -58,7 +63,7 @@ void makeDescriptionsUnique(QList<SpObjectToken> &tokens)
         if (seen.value(token.GetDescription()) > 1)
             token = SpObjectToken(token.engine(), token.id(),
                                   QStringLiteral("%1 (%2)").arg(token.GetDescription(), token.id()),
-                                  token.languages());
+                                  token.languages(), token.naturalness());
     }
 }
 
@@ -90,8 +95,9 @@ VoiceCatalog VoiceCatalog::fromListing(const QByteArray &listing, const QString 
                 if (!language.isEmpty())
                     languages.append(QString::fromUtf8(language));
         }
+        const int naturalness = fields.size() > 4 ? fields.at(4).trimmed().toInt() : 0;
         tokens.append(SpObjectToken(QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1)),
-                                    QString::fromUtf8(fields.at(2)), languages));
+                                    QString::fromUtf8(fields.at(2)), languages, naturalness));
     }
     makeDescriptionsUnique(tokens);
     return VoiceCatalog(orderVoicesForLocale(std::move(tokens), localeName));

@@ -13,7 +13,8 @@ public:
     VoiceCatalog() = default;
     explicit VoiceCatalog(QList<SpObjectToken> orderedTokens) : m_tokens(std::move(orderedTokens)) {}
 
-    // Reads the helper's listing (engine TAB id TAB name TAB languages per line), makes the
+    // Reads the helper's listing (engine TAB id TAB name TAB languages [TAB naturalness] per
+    // line), makes the
     // descriptions unique and orders the voices for the given locale name ("de_DE", "en-US").
     [[nodiscard]] static VoiceCatalog fromListing(const QByteArray &listing, const QString &localeName);
 
@@ -25,7 +26,7 @@ private:
     QList<SpObjectToken> m_tokens;
 };
 
-// The user's language first (best match), then everyone else by description;
-// English (America) stands in when nothing matches the locale.
+// The user's language first (the most natural voice that speaks it), then everyone else by
+// description; English (America) stands in when nothing matches the locale.
 [[nodiscard]] QList<SpObjectToken> orderVoicesForLocale(QList<SpObjectToken> tokens,
                                                         const QString &localeName);

@@ -1,5 +1,6 @@
 #include "enginetesting.h"
 #include "formwav.h"
+#include "selectvoice.h"
 #include "helperspeechengine.h"
 #include "helpervoice.h"
 #include "soundserver.h"
@@ -41,7 +42,7 @@ private Q_SLOTS:
     void theVoiceListHoldsTheInstalledVoices()
     {
         QCOMPARE(m_window->List2->count(), m_engine.catalog().tokens().size());
-        QCOMPARE(m_window->List2->currentItem()->text(), QStringLiteral("English (America)"));
+        QCOMPARE(m_window->List2->currentItem()->text(), QStringLiteral("English (America) - slt"));
     }
 
     void pauseBeforeAnyReadingSaysNotPlaying()
@@ -84,6 +85,7 @@ private Q_SLOTS:
 
     void aCrashingReadingIsReportedAndTheNextOneWorks()
     {
+        selectVoice(*m_window, QStringLiteral("English (America)")); // the text kills espeak-ng, not flite
         m_window->Text1->setPlainText(textThatKillsTheEngine());
         m_window->Command2_Click();
         QCOMPARE(m_test->messageBox.messages,

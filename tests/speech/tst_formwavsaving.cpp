@@ -1,5 +1,6 @@
 #include "enginetesting.h"
 #include "formwav.h"
+#include "selectvoice.h"
 #include "helperspeechengine.h"
 #include "scratchmount.h"
 #include "soundfileinfo.h"
@@ -189,6 +190,7 @@ private Q_SLOTS:
         messages().clear();
         fillEnclosureFields(QStringLiteral("typed"));
 
+        selectVoice(*m_window, QStringLiteral("English (America)")); // the text kills espeak-ng, not flite
         m_window->Text1->setPlainText(textThatKillsTheEngine());
         dialogs().answer(path);
         m_window->Label2_Click();

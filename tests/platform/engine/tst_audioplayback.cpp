@@ -40,9 +40,12 @@ private Q_SLOTS:
         QVERIFY(!inputs.first().corked);
     }
 
+    void pauseHoldsTheStreamAndResumeGoesOn_data() { bothEngines(); }
     void pauseHoldsTheStreamAndResumeGoesOn()
     {
+        QFETCH(QString, voiceName);
         HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(voiceName));
         voice.Speak(longText(200), SVSFlagsAsync);
         QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 200000, 10000);
 
@@ -68,9 +71,12 @@ private Q_SLOTS:
         QVERIFY(!sinkInputs().first().corked);
     }
 
+    void releasingTheVoiceStopsItsAudioAtOnce_data() { bothEngines(); }
     void releasingTheVoiceStopsItsAudioAtOnce()
     {
+        QFETCH(QString, voiceName);
         auto voice = std::make_unique<HelperVoice>(m_engine);
+        voice->setVoice(voiceNamed(voiceName));
         voice->Speak(longText(2000), SVSFlagsAsync);
         QTRY_VERIFY_WITH_TIMEOUT(voice->playedUSecs() > 100000, 10000);
         QCOMPARE(sinkInputs().size(), 1);
@@ -78,9 +84,12 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 2000);
     }
 
+    void aReadingEndsAsDoneOnceItsAudioHasPlayed_data() { bothEngines(); }
     void aReadingEndsAsDoneOnceItsAudioHasPlayed()
     {
+        QFETCH(QString, voiceName);
         HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(voiceName));
         QSignalSpy finished(&voice, &HelperVoice::readingFinished);
         voice.Speak(QStringLiteral("Short."), SVSFlagsAsync);
         QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking));
@@ -123,6 +132,7 @@ private Q_SLOTS:
     void helperCrashFailsThatReadingOnly()
     {
         HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(QStringLiteral("English (America)"))); // the text kills espeak-ng
         try {
             voice.Speak(textThatKillsTheEngine(), SVSFlagsAsync);
             QFAIL("the reading should have failed");
@@ -135,6 +145,17 @@ private Q_SLOTS:
     }
 
 private:
+    static void bothEngines()
+    {
+        QTest::addColumn<QString>("voiceName");
+        QTest::newRow("espeak-ng") << "English (America)";
+        QTest::newRow("flite") << "English (America) - slt";
+    }
+    SpObjectToken voiceNamed(const QString &name) const
+    {
+        return m_engine.catalog().query(QStringLiteral("Name=") + name, QString()).Item(0);
+    }
+
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
 };
 

@@ -4,6 +4,7 @@
 #include "speechhelperprocess.h"
 
 #include <QFileInfo>
+#include <QHash>
 #include <QSet>
 #include <QTest>
 
@@ -33,11 +34,61 @@ private Q_SLOTS:
         QVERIFY(seen.contains(QStringLiteral("English (America)")));
     }
 
-    void englishLocaleListsAmericanEnglishFirst()
+    void bothEnginesVoicesAreListedWithTheirEngine()
+    {
+        QHash<QString, QString> engineOf;
+        for (const SpObjectToken &token : m_engine.catalog().tokens())
+            engineOf.insert(token.GetDescription(), token.engine());
+        QCOMPARE(engineOf.value(QStringLiteral("English (America)")), QStringLiteral("espeak-ng"));
+        for (const char *name :
+             {"English (America) - slt", "English (America) - rms", "English (Scotland) - awb",
+              "English (America) - kal16", "English (America) - kal"})
+            QCOMPARE(engineOf.value(QString::fromLatin1(name)), QStringLiteral("flite"));
+        // The engine behind each token is the one that speaks it: kal is flite's 8 kHz voice.
+        SpeechHelperProcess kal(m_engine.helperPath(), voiceNamed("English (America) - kal"),
+                                SpeechHelperProcess::Purpose::Rendering);
+        kal.start(QStringLiteral("Hello."));
+        QCOMPARE(kal.waitForFirstAudio(QDeadlineTimer(10000)), 8000);
+    }
+
+    void fliteVoicesSpeakAtTheirOwnRate_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::newRow("slt, 16 kHz") << "English (America) - slt";
+        QTest::newRow("kal, 8 kHz") << "English (America) - kal";
+        QTest::newRow("awb") << "English (Scotland) - awb";
+    }
+    void fliteVoicesSpeakAtTheirOwnRate()
+    {
+        QFETCH(QString, voice);
+        // Seconds are counted at the rate the helper announces: a wrong rate would halve or
+        // double them against espeak-ng's reading of the same words.
+        const double espeak = renderedSeconds(m_engine, QStringLiteral("English (America)"), longText(60));
+        const double short_ = renderedSeconds(m_engine, voice, longText(20));
+        const double long_ = renderedSeconds(m_engine, voice, longText(60));
+        QVERIFY2(long_ > 2.5 * short_, qPrintable(QStringLiteral("%1 vs %2").arg(long_).arg(short_)));
+        QVERIFY2(long_ > 0.6 * espeak && long_ < 1.6 * espeak,
+                 qPrintable(QStringLiteral("%1 s against espeak-ng's %2 s").arg(long_).arg(espeak)));
+    }
+
+    void fliteReadsATextWithoutSentenceEndsWhole()
+    {
+        // Fed in pieces, nothing may be dropped at the cuts.
+        QString run = longText(600);
+        run.remove(u'.');
+        const double whole = renderedSeconds(m_engine, QStringLiteral("English (America) - slt"), run);
+        const double firstHalf =
+            renderedSeconds(m_engine, QStringLiteral("English (America) - slt"), run.left(run.size() / 2));
+        QVERIFY2(whole > 1.8 * firstHalf && whole < 2.2 * firstHalf,
+                 qPrintable(QStringLiteral("%1 s against %2 s for half").arg(whole).arg(firstHalf)));
+    }
+
+    void englishLocalesPreferTheMostNaturalEnglishVoice()
     {
         const HelperSpeechEngine american(HelperSpeechEngine::defaultHelperPath(),
                                           QStringLiteral("en_US.UTF-8"));
-        QCOMPARE(american.catalog().tokens().first().GetDescription(), QStringLiteral("English (America)"));
+        QCOMPARE(american.catalog().tokens().first().GetDescription(),
+                 QStringLiteral("English (America) - slt"));
         const HelperSpeechEngine german(HelperSpeechEngine::defaultHelperPath(),
                                         QStringLiteral("de_DE.UTF-8"));
         QCOMPARE(german.catalog().tokens().first().GetDescription(), QStringLiteral("German"));
@@ -117,10 +168,17 @@ private Q_SLOTS:
                 0.05);
     }
 
+    void stoppingMidTextEndsTheHelperAtOnce_data()
+    {
+        QTest::addColumn<QString>("voice");
+        QTest::newRow("espeak-ng") << "English (America)";
+        QTest::newRow("flite") << "English (America) - slt";
+    }
     void stoppingMidTextEndsTheHelperAtOnce()
     {
-        const SpObjectToken voice = m_engine.catalog().tokens().first();
-        SpeechHelperProcess helper(m_engine.helperPath(), voice, SpeechHelperProcess::Purpose::Playback);
+        QFETCH(QString, voice);
+        SpeechHelperProcess helper(m_engine.helperPath(), voiceNamed(voice),
+                                   SpeechHelperProcess::Purpose::Playback);
         helper.start(longText(20000));
         QVERIFY(helper.waitForFirstAudio(QDeadlineTimer(10000)) > 0);
         char buffer[4096];
@@ -134,7 +192,7 @@ private Q_SLOTS:
 
     void crashOfTheHelperIsReportedAndContained()
     {
-        const SpObjectToken voice = m_engine.catalog().tokens().first();
+        const SpObjectToken voice = voiceNamed("English (America)");
         SpeechHelperProcess doomed(m_engine.helperPath(), voice, SpeechHelperProcess::Purpose::Playback);
         doomed.start(textThatKillsTheEngine());
         try {
@@ -154,6 +212,12 @@ private Q_SLOTS:
     }
 
 private:
+    SpObjectToken voiceNamed(const QString &name) const
+    {
+        return m_engine.catalog().query(QStringLiteral("Name=") + name, QString()).Item(0);
+    }
+    SpObjectToken voiceNamed(const char *name) const { return voiceNamed(QString::fromLatin1(name)); }
+
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
 };
 

@@ -24,10 +24,11 @@ private:
 
     // Speaks text into a new file stream; the stream is closed only when the speech succeeds.
     void speakInto(const QString &path, const QString &text, SoundFileFormat format = SoundFileFormat::Wav,
-                   std::function<bool(double)> progress = {})
+                   std::function<bool(double)> progress = {},
+                   const QString &voiceName = QStringLiteral("English (America)"))
     {
         auto voice = m_engine.createVoice();
-        voice->setVoice(voice->GetVoices(QStringLiteral("Name=English (America)")).Item(0));
+        voice->setVoice(voice->GetVoices(QStringLiteral("Name=") + voiceName).Item(0));
         auto stream = std::make_shared<SpFileStream>();
         stream->setFormat(format);
         stream->Open(path, SSFMCreateForWrite, true);
@@ -111,6 +112,36 @@ private Q_SLOTS:
         QVERIFY2(qAbs(info.seconds() - wavSeconds) < 0.05 * wavSeconds + 0.2,
                  qPrintable(QStringLiteral("%1 s against %2 s").arg(info.seconds()).arg(wavSeconds)));
         QVERIFY(QFileInfo(path).size() < QFileInfo(wavPath).size());
+    }
+
+    void fliteVoicesWriteEveryFormatAtTheirOwnRate_data()
+    {
+        QTest::addColumn<QString>("voiceName");
+        QTest::addColumn<SoundFileFormat>("format");
+        QTest::addColumn<int>("rate");
+        const std::pair<const char *, SoundFileFormat> formats[] = {
+            {"WAV", SoundFileFormat::Wav},
+            {"MP3", SoundFileFormat::Mp3},
+            {"Ogg Vorbis", SoundFileFormat::OggVorbis},
+            {"FLAC", SoundFileFormat::Flac}};
+        for (const auto &[name, format] : formats) {
+            QTest::addRow("slt %s", name) << "English (America) - slt" << format << 16000;
+            QTest::addRow("kal %s", name) << "English (America) - kal" << format << 8000;
+        }
+    }
+    void fliteVoicesWriteEveryFormatAtTheirOwnRate()
+    {
+        QFETCH(QString, voiceName);
+        QFETCH(SoundFileFormat, format);
+        QFETCH(int, rate);
+        const QString path = m_folder.filePath(QStringLiteral("flite-episode"));
+        speakInto(path, longText(30), format, {}, voiceName);
+        const SoundFileInfo info = readSoundFile(path);
+        QVERIFY(info.readable);
+        QCOMPARE(info.channels, 1);
+        QCOMPARE(info.sampleRate, rate);
+        // Thirty words take about ten seconds to say, whatever the rate.
+        QVERIFY2(info.seconds() > 6.0 && info.seconds() < 16.0, qPrintable(QString::number(info.seconds())));
     }
 
     void mediaTypes()

@@ -69,6 +69,34 @@ private Q_SLOTS:
         QCOMPARE(rest, sorted);
     }
 
+    void theMostNaturalVoiceOfTheLanguageComesFirst_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("first");
+        QTest::newRow("American English") << "en_US"
+                                          << "English (America) - slt";
+        QTest::newRow("British English takes the more natural voice over the closer dialect")
+            << "en_GB"
+            << "English (America) - slt";
+        QTest::newRow("fallback") << "ja_JP"
+                                  << "English (America) - slt";
+        QTest::newRow("another language is untouched") << "de_DE"
+                                                       << "German";
+    }
+    void theMostNaturalVoiceOfTheLanguageComesFirst()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, first);
+        const QByteArray listing = Listing + "flite\tkal\tEnglish (America) - kal\ten-us,en\t1\n"
+                                             "flite\tslt\tEnglish (America) - slt\ten-us,en\t4\n"
+                                             "flite\tawb\tEnglish (Scotland) - awb\ten-gb-scotland,en\t3\n";
+        const VoiceCatalog catalog = VoiceCatalog::fromListing(listing, locale);
+        QCOMPARE(catalog.tokens().size(), 10);
+        QCOMPARE(catalog.tokens().first().GetDescription(), first);
+        QCOMPARE(catalog.tokens().first().engine(),
+                 first.contains(u'-') ? QStringLiteral("flite") : QStringLiteral("espeak-ng"));
+    }
+
     void duplicateDescriptionsAreMadeUnique()
     {
         const QByteArray listing = "espeak-ng\ta/one\tSame\ten\nespeak-ng\tb/two\tSame\tde\n";
