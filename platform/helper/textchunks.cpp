@@ -1,5 +1,7 @@
 #include "textchunks.h"
 
+#include <algorithm>
+
 namespace {
 
 bool isSpace(char c)
@@ -13,15 +15,20 @@ bool isContinuationByte(char c)
 }
 
 // Where the chunk starting at `begin` ends (exclusive), looking no further than maxBytes.
-std::size_t chunkEnd(std::string_view text, std::size_t begin, std::size_t maxBytes)
+std::size_t chunkEnd(std::string_view text, std::size_t begin, std::size_t maxBytes, std::size_t maxWordBytes)
 {
-    const std::size_t limit = text.size() - begin <= maxBytes ? text.size() : begin + maxBytes;
+    std::size_t limit = text.size() - begin <= maxBytes ? text.size() : begin + maxBytes;
     std::size_t lastSpace = 0;
     for (std::size_t i = begin; i < limit; ++i) {
         const char c = text[i];
         if (c == '\n')
             return i + 1;
-        if (isSpace(c)) {
+        if (!isSpace(c)) {
+            if (i - std::max(begin, lastSpace) >= maxWordBytes) {
+                limit = i;
+                break;
+            }
+        } else {
             lastSpace = i + 1;
             const char previous = i > begin ? text[i - 1] : ' ';
             if (previous == '.' || previous == '!' || previous == '?')
@@ -47,13 +54,14 @@ std::size_t chunkEnd(std::string_view text, std::size_t begin, std::size_t maxBy
 
 } // namespace
 
-std::vector<std::string_view> textChunks(std::string_view utf8Text, std::size_t maxBytes)
+std::vector<std::string_view> textChunks(std::string_view utf8Text, std::size_t maxBytes,
+                                         std::size_t maxWordBytes)
 {
     std::vector<std::string_view> chunks;
-    if (maxBytes == 0)
-        maxBytes = 1;
+    maxBytes = std::max<std::size_t>(maxBytes, 1);
+    maxWordBytes = std::max<std::size_t>(maxWordBytes, 1);
     for (std::size_t begin = 0; begin < utf8Text.size();) {
-        const std::size_t end = chunkEnd(utf8Text, begin, maxBytes);
+        const std::size_t end = chunkEnd(utf8Text, begin, maxBytes, maxWordBytes);
         chunks.push_back(utf8Text.substr(begin, end - begin));
         begin = end;
     }

@@ -83,6 +83,13 @@ private Q_SLOTS:
                  qPrintable(QStringLiteral("%1 s against %2 s for half").arg(whole).arg(firstHalf)));
     }
 
+    void fliteSurvivesLongRunsOfPunctuation()
+    {
+        // Whole, such a run corrupts flite's heap and kills the helper.
+        const QString runs = QString(3000, u'.') + u' ' + QStringLiteral(",;?!").repeated(500);
+        QVERIFY(renderedSeconds(m_engine, QStringLiteral("English (America) - slt"), runs) >= 0.0);
+    }
+
     void englishLocalesPreferTheMostNaturalEnglishVoice()
     {
         const HelperSpeechEngine american(HelperSpeechEngine::defaultHelperPath(),

@@ -14,6 +14,17 @@ std::string joined(const std::vector<std::string_view> &chunks)
     return text;
 }
 
+std::size_t longestWord(std::string_view text)
+{
+    std::size_t longest = 0;
+    std::size_t run = 0;
+    for (const char c : text) {
+        run = (c == ' ' || c == '\n' || c == '\t' || c == '\r') ? 0 : run + 1;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
 bool isCharacterStart(char c)
 {
     return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
@@ -54,6 +65,7 @@ private Q_SLOTS:
         QTest::newRow("limit smaller than a character")
             << QString::fromUtf8("\xE2\x82\xAC").repeated(5).toUtf8() << 1;
         QTest::newRow("dots only") << QByteArray(3000, '.') << 1000;
+        QTest::newRow("a long word after short ones") << QByteArray("a b ") + QByteArray(900, ',') << 1000;
         QTest::newRow("blank lines") << QByteArray("\n\n\r\n \n") << 1000;
     }
     void everyTextComesBackWholeInBoundedPieces()
@@ -68,6 +80,7 @@ private Q_SLOTS:
             // A character wider than the limit is one piece of its own, never split.
             QVERIFY(chunk.size() <= static_cast<std::size_t>(std::max(maxBytes, 4)));
             QVERIFY2(isCharacterStart(chunk.front()), "a piece starts in the middle of a character");
+            QVERIFY(longestWord(chunk) <= 200 + 3);
         }
     }
 };
