@@ -99,8 +99,34 @@ def answer_file_dialog(known, path):
     xdo("windowactivate", "--sync", dialog)
     key("ctrl+a")
     type_text(path)
-    key("Return")
-    wait_for(lambda: dialog not in visible_windows("."), "the file dialog to close")
+    # On a busy machine the name field's completion list may still be open and take the first
+    # Return for itself; the dialog itself needs one more.
+    for _ in range(3):
+        key("Return")
+        deadline = time.monotonic() + 5.0
+        while time.monotonic() < deadline and dialog in visible_windows("."):
+            time.sleep(0.05)
+        if dialog not in visible_windows("."):
+            return
+    fail("timed out waiting for the file dialog to close")
+
+
+def wait_for_saved_message(known, path):
+    """The message that follows a save; a progress dialog may come first and must not be taken for it."""
+    before_save = set()
+
+    def saved():
+        fresh = set(visible_windows(".")) - set(known)
+        # The file appears only once complete, and the message only after it: windows seen
+        # while the file is missing are the progress dialog.
+        if os.path.exists(path):
+            return True
+        before_save.update(fresh)
+        return False
+
+    wait_for(saved, "the saved file " + path, seconds=60)
+    return wait_for(lambda: next((w for w in visible_windows(".") if w not in known and w not in before_save), None),
+                    "the saved-file message")
 
 
 def main():
@@ -147,7 +173,8 @@ def main():
         known = visible_windows(".")
         click(speech, px(3240 + 600), menu + px(2880 + 120))
         answer_file_dialog(known, wav)
-        message = wait_for(dialog_window(known), "the saved-file message")
+        message = wait_for_saved_message(known, wav)
+        xdo("windowactivate", "--sync", message)
         key("Return")
         wait_for(lambda: message not in visible_windows("."), "the message to close")
         if not os.path.exists(wav):

@@ -26,7 +26,7 @@ version=$(dpkg-deb -f "$deb" Version)
 grep -q "release version=\"$version\"" "$build_dir/data/org.parlora.Parlora.metainfo.xml" \
     || fail "the metainfo does not name version $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libespeak-ng1 espeak-ng-data libsndfile1 libqt6multimedia6 qt6-qpa-plugins; do
+for needed in libespeak-ng1 libflite1 espeak-ng-data libsndfile1 libqt6multimedia6 qt6-qpa-plugins; do
     [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 echo "-- checking that apt can install it with its dependencies"
@@ -43,8 +43,10 @@ for file in usr/bin/parlora usr/libexec/parlora/parlora-speech-helper \
     [ -s "$scratch/root/$file" ] || fail "missing from the package: /$file"
 done
 grep -q "GNU GENERAL PUBLIC LICENSE" "$scratch/root/usr/share/doc/parlora/copyright" || fail "no licence text"
-voices=$("$scratch/root/usr/libexec/parlora/parlora-speech-helper" --list | wc -l)
+listing=$("$scratch/root/usr/libexec/parlora/parlora-speech-helper" --list)
+voices=$(printf '%s\n' "$listing" | wc -l)
 [ "$voices" -ge 100 ] || fail "the installed helper lists only $voices voices"
+printf '%s\n' "$listing" | grep -q "^flite	slt	" || fail "the installed helper lists no flite voice"
 
 echo "-- starting the unpacked program"
 [ -n "${PARLORA_TEST_DISPLAY:-}" ] || fail "no test X display: run through scripts/test.sh"
