@@ -14,6 +14,8 @@ packages=(
     xdotool openbox imagemagick x11-utils xclip
     # package: building, validating and checking the .deb
     dpkg-dev desktop-file-utils appstream
+    # fuzzing (clang's libFuzzer and sanitizer runtimes) and memory checking
+    clang-14 libclang-rt-14-dev valgrind
 )
 
 missing=()
