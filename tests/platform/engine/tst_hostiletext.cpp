@@ -28,7 +28,7 @@ namespace {
 // Fixed so that a failure can be replayed; PARLORA_HOSTILE_SEED picks another run.
 constexpr quint32 DefaultSeed = 20240611;
 // Rendering stops (cancelled) after this long, so a text of hours of speech stays affordable.
-constexpr int RenderBudgetMs = 1000;
+constexpr int RenderBudgetMs = 400;
 constexpr int ReadingStartTimeoutMs = 20000;
 
 enum class Outcome
