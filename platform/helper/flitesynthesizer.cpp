@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
 
 // Each voice library exports only its registration function; flite ships no header for them.
 extern "C" {
@@ -53,7 +54,9 @@ std::vector<std::string> splitLanguages(const std::string &packed)
 struct StreamContext
 {
     const SampleSink *samples = nullptr;
+    int expectedRate = 0;
     bool stopped = false;
+    int wrongRate = 0;
 };
 
 int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_audio_streaming_info *info)
@@ -61,6 +64,13 @@ int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_au
     auto *context = static_cast<StreamContext *>(info->userdata);
     if (context->stopped)
         return CST_AUDIO_STREAM_STOP;
+    // The stream header announced the rate before synthesis began; audio at any other rate
+    // would play at the wrong pitch.
+    if (wave->sample_rate != context->expectedRate) {
+        context->wrongRate = wave->sample_rate;
+        context->stopped = true;
+        return CST_AUDIO_STREAM_STOP;
+    }
     if (size > 0 && !(*context->samples)(wave->samples + start, size)) {
         context->stopped = true;
         return CST_AUDIO_STREAM_STOP;
@@ -113,7 +123,7 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
 {
     if (m_voice == nullptr)
         return "No flite voice is selected.";
-    StreamContext context{&samples, false};
+    StreamContext context{&samples, m_sampleRate, false, 0};
     cst_audio_streaming_info *info = new_audio_streaming_info();
     info->asc = onFliteAudio;
     info->userdata = &context;
@@ -132,5 +142,8 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
         progress(charactersDone);
     }
     feat_remove(m_voice->features, "streaming_info");
+    if (context.wrongRate != 0)
+        return "flite spoke at " + std::to_string(context.wrongRate) + " Hz instead of " +
+               std::to_string(m_sampleRate) + " Hz.";
     return {};
 }
