@@ -4,10 +4,14 @@
 
 #include <QStringList>
 
+SpObjectToken voiceNamed(const HelperSpeechEngine &engine, const QString &description)
+{
+    return engine.catalog().query(QStringLiteral("Name=") + description, QString()).Item(0);
+}
+
 double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text)
 {
-    const SpObjectToken voice =
-        engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0);
+    const SpObjectToken voice = voiceNamed(engine, voiceName);
     SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Purpose::Rendering);
     helper.start(text);
     const int rate = helper.waitForFirstAudio(QDeadlineTimer(30000));

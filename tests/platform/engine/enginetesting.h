@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// The installed voice with that description; throws SpeechError when there is none.
+[[nodiscard]] SpObjectToken voiceNamed(const HelperSpeechEngine &engine, const QString &description);
+
 // Seconds of audio the real engine renders for a text in a voice, read straight from the helper.
 [[nodiscard]] double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName,
                                      const QString &text);

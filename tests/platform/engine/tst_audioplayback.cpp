@@ -151,10 +151,7 @@ private:
         QTest::newRow("espeak-ng") << "English (America)";
         QTest::newRow("flite") << "English (America) - slt";
     }
-    SpObjectToken voiceNamed(const QString &name) const
-    {
-        return m_engine.catalog().query(QStringLiteral("Name=") + name, QString()).Item(0);
-    }
+    SpObjectToken voiceNamed(const QString &name) const { return ::voiceNamed(m_engine, name); }
 
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
 };

@@ -219,11 +219,11 @@ private Q_SLOTS:
     }
 
 private:
-    SpObjectToken voiceNamed(const QString &name) const
+    SpObjectToken voiceNamed(const char *name) const
     {
-        return m_engine.catalog().query(QStringLiteral("Name=") + name, QString()).Item(0);
+        return ::voiceNamed(m_engine, QString::fromLatin1(name));
     }
-    SpObjectToken voiceNamed(const char *name) const { return voiceNamed(QString::fromLatin1(name)); }
+    SpObjectToken voiceNamed(const QString &name) const { return ::voiceNamed(m_engine, name); }
 
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
 };
