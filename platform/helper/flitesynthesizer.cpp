@@ -1,6 +1,7 @@
 #include "flitesynthesizer.h"
 
 #include "textchunks.h"
+#include "utf8.h"
 
 #include <flite/flite.h>
 
@@ -78,12 +79,6 @@ int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_au
     return CST_AUDIO_STREAM_CONT;
 }
 
-std::size_t characterCount(std::string_view utf8)
-{
-    return static_cast<std::size_t>(std::count_if(
-        utf8.begin(), utf8.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
-}
-
 bool isBlank(std::string_view text)
 {
     return std::all_of(text.begin(), text.end(),
@@ -138,7 +133,7 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
             if (context.stopped)
                 break;
         }
-        charactersDone += characterCount(chunk);
+        charactersDone += utf8CharacterCount(chunk);
         progress(charactersDone);
     }
     feat_remove(m_voice->features, "streaming_info");

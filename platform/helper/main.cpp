@@ -9,6 +9,7 @@
 #include "flitesynthesizer.h"
 #include "pcmwriter.h"
 #include "textsanitizer.h"
+#include "utf8.h"
 
 #include <algorithm>
 #include <chrono>
@@ -86,9 +87,7 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
         return 0; // nobody is listening any more
 
-    // Engines report progress in characters, so the total is counted in characters too.
-    const std::size_t totalCharacters = static_cast<std::size_t>(std::count_if(
-        text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
+    const std::size_t totalCharacters = utf8CharacterCount(text);
     using Clock = std::chrono::steady_clock;
     auto lastReport = Clock::now();
     const auto reportProgress = [&](std::size_t done) {

@@ -1,5 +1,7 @@
 #include "textchunks.h"
 
+#include "utf8.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,11 +9,6 @@ namespace {
 bool isSpace(char c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
-}
-
-bool isContinuationByte(char c)
-{
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 // Where the chunk starting at `begin` ends (exclusive), looking no further than maxBytes.
@@ -42,12 +39,12 @@ std::size_t chunkEnd(std::string_view text, std::size_t begin, std::size_t maxBy
     // No white space: cut at the last character boundary, or after the first character when
     // even that is wider than the limit.
     std::size_t end = limit;
-    while (end > begin && isContinuationByte(text[end]))
+    while (end > begin && isUtf8ContinuationByte(text[end]))
         --end;
     if (end > begin)
         return end;
     end = begin + 1;
-    while (end < text.size() && isContinuationByte(text[end]))
+    while (end < text.size() && isUtf8ContinuationByte(text[end]))
         ++end;
     return end;
 }
