@@ -1,5 +1,5 @@
-#include "program.h"
-#include "systemservices.h"
+#include "app/program.h"
+#include "app/systemservices.h"
 
 #include <QApplication>
 

@@ -1,7 +1,7 @@
-#include "program.h"
+#include "app/program.h"
 
-#include "formrss.h"
-#include "formwav.h"
+#include "feed/formrss.h"
+#include "speech/formwav.h"
 
 #include <QPointer>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platformservices.h"
+#include "platform/platformservices.h"
 
 #include <memory>
 

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "desktopurlopener.h"
-#include "helperspeechengine.h"
-#include "platformservices.h"
-#include "qtfiledialogs.h"
-#include "qtmessagebox.h"
-#include "qtprogressdialogs.h"
-#include "systemclock.h"
+#include "platform/desktopurlopener.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/platformservices.h"
+#include "platform/qtfiledialogs.h"
+#include "platform/qtmessagebox.h"
+#include "platform/qtprogressdialogs.h"
+#include "platform/systemclock.h"
 
 // The real platform services of this machine, kept alive for as long as the windows use them.
 struct SystemServices final

@@ -1,8 +1,8 @@
 // Adding items and saving the feed through the feed window's own handlers, at 1,000 and
 // 10,000 items. Run with QT_QPA_PLATFORM=offscreen (set when unset).
-#include "formrss.h"
-#include "formwav.h"
-#include "testservices.h"
+#include "feed/formrss.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

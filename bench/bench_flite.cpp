@@ -1,9 +1,9 @@
 // flite next to espeak-ng on the 5,000-word text: time from start to the first audio, rendering
 // speed, and the helper's peak memory while rendering (target under 150 MB).
 // Run by hand: bin/bench_flite
-#include "benchtext.h"
-#include "helperspeechengine.h"
-#include "speechhelperprocess.h"
+#include "bench/benchtext.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/speechhelperprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,8 +1,8 @@
 // Reading aloud: time from Speak to the first audio the sink pulls, and memory while a very
 // long text plays. Run inside scripts/with-sound-server.sh.
-#include "benchtext.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
+#include "bench/benchtext.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,8 +1,8 @@
 // Rendering speech into sound files: 5,000 words to WAV next to the espeak-ng command doing
 // the same, then to MP3, Ogg Vorbis and FLAC. Run by hand: bin/bench_rendering
-#include "benchtext.h"
-#include "helperspeechengine.h"
-#include "spfilestream.h"
+#include "bench/benchtext.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/spfilestream.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -1,9 +1,9 @@
 // Window start-up: from this process's start (as the kernel recorded it) to the speech window
 // shown, through the program's own start-up code. Run with QT_QPA_PLATFORM=offscreen; run
 // several times, the first run warms the disk cache.
-#include "formwav.h"
-#include "program.h"
-#include "systemservices.h"
+#include "app/program.h"
+#include "app/systemservices.h"
+#include "speech/formwav.h"
 
 #include <QApplication>
 #include <QFile>

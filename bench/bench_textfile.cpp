@@ -1,5 +1,5 @@
 // Times loading large log files for appending, to show the cost grows linearly with the file.
-#include "textfileforappend.h"
+#include "speech/textfile/textfileforappend.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

@@ -1,4 +1,4 @@
-#include "benchtext.h"
+#include "bench/benchtext.h"
 
 #include <QFile>
 #include <QStringList>

@@ -1,15 +1,15 @@
-#include "formrss.h"
+#include "feed/formrss.h"
 
-#include "applicationtitle.h"
-#include "clock.h"
-#include "feeddocument.h"
-#include "feedfile.h"
-#include "formwav.h"
-#include "messagebox.h"
-#include "rfc822date.h"
-#include "twips.h"
-#include "windowlook.h"
-#include "windowplacement.h"
+#include "feed/document/feeddocument.h"
+#include "feed/document/feedfile.h"
+#include "feed/document/rfc822date.h"
+#include "platform/applicationtitle.h"
+#include "platform/clock.h"
+#include "platform/messagebox.h"
+#include "platform/twips.h"
+#include "platform/windowlook.h"
+#include "platform/windowplacement.h"
+#include "speech/formwav.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "filedialogs.h"
-#include "hiddentextfield.h"
-#include "platformservices.h"
+#include "feed/hiddentextfield.h"
+#include "platform/filedialogs.h"
+#include "platform/platformservices.h"
 
 #include <QMainWindow>
 

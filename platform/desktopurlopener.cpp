@@ -1,4 +1,4 @@
-#include "desktopurlopener.h"
+#include "platform/desktopurlopener.h"
 
 #include <QDesktopServices>
 

@@ -1,4 +1,4 @@
-#include "qtfiledialogs.h"
+#include "platform/qtfiledialogs.h"
 
 #include <QFileDialog>
 

@@ -1,6 +1,6 @@
-#include "qtmessagebox.h"
+#include "platform/qtmessagebox.h"
 
-#include "applicationtitle.h"
+#include "platform/applicationtitle.h"
 
 #include <QMessageBox>
 

@@ -1,6 +1,6 @@
-#include "qtprogressdialogs.h"
+#include "platform/qtprogressdialogs.h"
 
-#include "applicationtitle.h"
+#include "platform/applicationtitle.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progressdialogs.h"
+#include "platform/progressdialogs.h"
 
 // Modal progress dialogs with a Cancel button that appear after half a second of work.
 class QtProgressDialogs final : public ProgressDialogs

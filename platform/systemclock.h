@@ -1,6 +1,6 @@
 #pragma once
 
-#include "clock.h"
+#include "platform/clock.h"
 
 class SystemClock final : public Clock
 {

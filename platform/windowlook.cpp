@@ -1,7 +1,7 @@
-#include "windowlook.h"
+#include "platform/windowlook.h"
 
-#include "applicationtitle.h"
-#include "twips.h"
+#include "platform/applicationtitle.h"
+#include "platform/twips.h"
 
 #include <QIcon>
 #include <QMainWindow>

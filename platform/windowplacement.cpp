@@ -1,4 +1,4 @@
-#include "windowplacement.h"
+#include "platform/windowplacement.h"
 
 #include <QScreen>
 #include <QWidget>

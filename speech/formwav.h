@@ -1,7 +1,7 @@
 #pragma once
 
-#include "filedialogs.h"
-#include "platformservices.h"
+#include "platform/filedialogs.h"
+#include "platform/platformservices.h"
 
 #include <QMainWindow>
 

@@ -1,4 +1,4 @@
-#include "linklabel.h"
+#include "speech/linklabel.h"
 
 #include <QMouseEvent>
 

@@ -1,6 +1,6 @@
-#include "feeddocument.h"
+#include "feed/document/feeddocument.h"
 
-#include "xmltext.h"
+#include "feed/document/xmltext.h"
 
 #include <QStringView>
 

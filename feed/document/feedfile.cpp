@@ -1,4 +1,4 @@
-#include "feedfile.h"
+#include "feed/document/feedfile.h"
 
 #include <QSaveFile>
 

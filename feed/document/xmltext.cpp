@@ -1,4 +1,4 @@
-#include "xmltext.h"
+#include "feed/document/xmltext.h"
 
 namespace {
 

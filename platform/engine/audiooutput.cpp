@@ -1,6 +1,6 @@
-#include "audiooutput.h"
+#include "platform/engine/audiooutput.h"
 
-#include "speecherror.h"
+#include "platform/engine/speecherror.h"
 
 #include <QAudioDevice>
 #include <QAudioFormat>

@@ -1,6 +1,6 @@
-#include "helperspeechengine.h"
+#include "platform/engine/helperspeechengine.h"
 
-#include "helpervoice.h"
+#include "platform/engine/helpervoice.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "spvoice.h"
-#include "voicecatalog.h"
+#include "platform/engine/spvoice.h"
+#include "platform/engine/voicecatalog.h"
 
 #include <optional>
 

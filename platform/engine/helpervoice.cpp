@@ -1,11 +1,11 @@
-#include "helpervoice.h"
+#include "platform/engine/helpervoice.h"
 
-#include "audiooutput.h"
-#include "helperspeechengine.h"
-#include "pcmpipedevice.h"
-#include "speecherror.h"
-#include "speechhelperprocess.h"
-#include "spfilestream.h"
+#include "platform/engine/audiooutput.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/pcmpipedevice.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/speechhelperprocess.h"
+#include "platform/engine/spfilestream.h"
 
 #include <QTimer>
 

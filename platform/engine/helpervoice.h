@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spvoice.h"
+#include "platform/engine/spvoice.h"
 
 #include <QObject>
 

@@ -1,6 +1,6 @@
-#include "pcmpipedevice.h"
+#include "platform/engine/pcmpipedevice.h"
 
-#include "speechhelperprocess.h"
+#include "platform/engine/speechhelperprocess.h"
 
 PcmPipeDevice::PcmPipeDevice(SpeechHelperProcess &helper, QObject *parent)
     : QIODevice(parent), m_helper(helper)

@@ -1,4 +1,4 @@
-#include "soundfileformat.h"
+#include "platform/engine/soundfileformat.h"
 
 QString mediaTypeOf(SoundFileFormat format)
 {

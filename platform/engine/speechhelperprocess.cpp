@@ -1,6 +1,6 @@
-#include "speechhelperprocess.h"
+#include "platform/engine/speechhelperprocess.h"
 
-#include "speecherror.h"
+#include "platform/engine/speecherror.h"
 
 #include <QtEndian>
 

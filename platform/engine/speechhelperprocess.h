@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spobjecttoken.h"
+#include "platform/engine/spobjecttoken.h"
 
 #include <QDeadlineTimer>
 #include <QObject>

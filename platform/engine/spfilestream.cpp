@@ -1,6 +1,6 @@
-#include "spfilestream.h"
+#include "platform/engine/spfilestream.h"
 
-#include "speecherror.h"
+#include "platform/engine/speecherror.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "soundfileformat.h"
+#include "platform/engine/soundfileformat.h"
 
 #include <QString>
 

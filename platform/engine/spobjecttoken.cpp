@@ -1,4 +1,4 @@
-#include "spobjecttoken.h"
+#include "platform/engine/spobjecttoken.h"
 
 SpObjectToken::SpObjectToken(QString engine, QString id, QString description, QStringList languages,
                              int naturalness)

@@ -1,6 +1,6 @@
-#include "spobjecttokens.h"
+#include "platform/engine/spobjecttokens.h"
 
-#include "speecherror.h"
+#include "platform/engine/speecherror.h"
 
 SpObjectTokens::SpObjectTokens(QList<SpObjectToken> tokens, QString query)
     : m_tokens(std::move(tokens)), m_query(std::move(query))

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "spobjecttokens.h"
+#include "platform/engine/spobjecttokens.h"
 
 #include <QString>
 

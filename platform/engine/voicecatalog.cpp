@@ -1,4 +1,4 @@
-#include "voicecatalog.h"
+#include "platform/engine/voicecatalog.h"
 
 #include <QHash>
 

@@ -1,4 +1,4 @@
-#include "espeaksynthesizer.h"
+#include "platform/helper/espeaksynthesizer.h"
 
 #include <espeak-ng/speak_lib.h>
 

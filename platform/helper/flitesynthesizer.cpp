@@ -1,7 +1,7 @@
-#include "flitesynthesizer.h"
+#include "platform/helper/flitesynthesizer.h"
 
-#include "textchunks.h"
-#include "utf8.h"
+#include "platform/helper/textchunks.h"
+#include "platform/helper/utf8.h"
 
 #include <flite/flite.h>
 

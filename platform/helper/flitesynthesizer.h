@@ -1,6 +1,6 @@
 #pragma once
 
-#include "synthesizer.h"
+#include "platform/helper/synthesizer.h"
 
 struct cst_voice_struct;
 

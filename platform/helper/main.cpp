@@ -5,11 +5,11 @@
 //       reads UTF-8 text from standard input until its end, writes the audio stream to AUDIO_FD,
 //       progress lines ("progress BYTES_DONE TOTAL") to standard output, and a failure's
 //       description to standard error with exit code 2.
-#include "espeaksynthesizer.h"
-#include "flitesynthesizer.h"
-#include "pcmwriter.h"
-#include "textsanitizer.h"
-#include "utf8.h"
+#include "platform/helper/espeaksynthesizer.h"
+#include "platform/helper/flitesynthesizer.h"
+#include "platform/helper/pcmwriter.h"
+#include "platform/helper/textsanitizer.h"
+#include "platform/helper/utf8.h"
 
 #include <algorithm>
 #include <chrono>

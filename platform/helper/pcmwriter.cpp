@@ -1,4 +1,4 @@
-#include "pcmwriter.h"
+#include "platform/helper/pcmwriter.h"
 
 #include <cerrno>
 #include <unistd.h>

@@ -1,6 +1,6 @@
-#include "textchunks.h"
+#include "platform/helper/textchunks.h"
 
-#include "utf8.h"
+#include "platform/helper/utf8.h"
 
 #include <algorithm>
 

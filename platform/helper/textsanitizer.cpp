@@ -1,4 +1,4 @@
-#include "textsanitizer.h"
+#include "platform/helper/textsanitizer.h"
 
 std::string withoutControlCharacters(const std::string &utf8Text)
 {

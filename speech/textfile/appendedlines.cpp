@@ -1,4 +1,4 @@
-#include "appendedlines.h"
+#include "speech/textfile/appendedlines.h"
 
 #include <QStringView>
 

@@ -1,4 +1,4 @@
-#include "decodedfiletext.h"
+#include "speech/textfile/decodedfiletext.h"
 
 #include <QStringDecoder>
 

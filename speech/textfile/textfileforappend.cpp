@@ -1,7 +1,7 @@
-#include "textfileforappend.h"
+#include "speech/textfile/textfileforappend.h"
 
-#include "appendedlines.h"
-#include "decodedfiletext.h"
+#include "speech/textfile/appendedlines.h"
+#include "speech/textfile/decodedfiletext.h"
 
 #include <QByteArray>
 #include <QDir>

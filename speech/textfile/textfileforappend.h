@@ -1,6 +1,6 @@
 #pragma once
 
-#include "textloadresult.h"
+#include "speech/textfile/textloadresult.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,11 +1,11 @@
-#include "enginetesting.h"
-#include "formrss.h"
-#include "formwav.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
-#include "soundfileinfo.h"
-#include "soundserver.h"
-#include "testservices.h"
+#include "feed/formrss.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/soundfileinfo.h"
+#include "tests/platform/engine/soundserver.h"
 
 #include <QDir>
 #include <QLineEdit>

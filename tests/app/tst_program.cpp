@@ -1,7 +1,7 @@
-#include "formrss.h"
-#include "formwav.h"
-#include "program.h"
-#include "testservices.h"
+#include "app/program.h"
+#include "feed/formrss.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "fakespeechengine.h"
+#include "tests/doubles/fakespeechengine.h"
 
-#include "speecherror.h"
-#include "voicecatalog.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/voicecatalog.h"
 
 namespace {
 

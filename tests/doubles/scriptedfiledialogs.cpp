@@ -1,4 +1,4 @@
-#include "scriptedfiledialogs.h"
+#include "tests/doubles/scriptedfiledialogs.h"
 
 bool ScriptedFileDialogs::ShowOpen(QWidget *parent, CommonDialog &dialog)
 {

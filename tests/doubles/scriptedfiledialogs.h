@@ -1,6 +1,6 @@
 #pragma once
 
-#include "filedialogs.h"
+#include "platform/filedialogs.h"
 
 #include <QList>
 

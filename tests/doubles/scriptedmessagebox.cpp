@@ -1,4 +1,4 @@
-#include "scriptedmessagebox.h"
+#include "tests/doubles/scriptedmessagebox.h"
 
 void ScriptedMessageBox::showMessage(QWidget *parent, const QString &text)
 {

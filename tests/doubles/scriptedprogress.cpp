@@ -1,4 +1,4 @@
-#include "scriptedprogress.h"
+#include "tests/doubles/scriptedprogress.h"
 
 namespace {
 

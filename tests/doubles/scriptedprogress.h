@@ -1,6 +1,6 @@
 #pragma once
 
-#include "progressdialogs.h"
+#include "platform/progressdialogs.h"
 
 #include <QList>
 

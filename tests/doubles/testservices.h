@@ -1,12 +1,12 @@
 #pragma once
 
-#include "fakespeechengine.h"
-#include "fixedclock.h"
-#include "platformservices.h"
-#include "recordingurlopener.h"
-#include "scriptedfiledialogs.h"
-#include "scriptedmessagebox.h"
-#include "scriptedprogress.h"
+#include "platform/platformservices.h"
+#include "tests/doubles/fakespeechengine.h"
+#include "tests/doubles/fixedclock.h"
+#include "tests/doubles/recordingurlopener.h"
+#include "tests/doubles/scriptedfiledialogs.h"
+#include "tests/doubles/scriptedmessagebox.h"
+#include "tests/doubles/scriptedprogress.h"
 
 // Every platform service scripted, for driving a window headless. The speech engine is a
 // fake unless a test passes a real one.

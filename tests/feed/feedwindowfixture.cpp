@@ -1,4 +1,4 @@
-#include "feedwindowfixture.h"
+#include "tests/feed/feedwindowfixture.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

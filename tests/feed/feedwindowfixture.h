@@ -1,8 +1,8 @@
 #pragma once
 
-#include "formrss.h"
-#include "formwav.h"
-#include "testservices.h"
+#include "feed/formrss.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
 
 #include <QDateTime>
 #include <QStringList>

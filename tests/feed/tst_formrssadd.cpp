@@ -1,5 +1,5 @@
-#include "feeddocument.h"
-#include "feedwindowfixture.h"
+#include "feed/document/feeddocument.h"
+#include "tests/feed/feedwindowfixture.h"
 
 #include <QAction>
 #include <QLineEdit>

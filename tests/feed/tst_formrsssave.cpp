@@ -1,6 +1,6 @@
-#include "feeddocument.h"
-#include "feedwindowfixture.h"
-#include "scratchmount.h"
+#include "feed/document/feeddocument.h"
+#include "tests/feed/feedwindowfixture.h"
+#include "tests/support/scratchmount.h"
 
 #include <QAction>
 #include <QDir>

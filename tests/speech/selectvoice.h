@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formwav.h"
+#include "speech/formwav.h"
 
 #include <QListWidget>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "formwav.h"
-#include "linklabel.h"
-#include "parlorainfo.h"
-#include "testservices.h"
+#include "speech/formwav.h"
+#include "speech/linklabel.h"
+#include "speech/parlorainfo.h"
+#include "tests/doubles/testservices.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
-#include "formwav.h"
-#include "parlorainfo.h"
-#include "testservices.h"
+#include "speech/formwav.h"
+#include "speech/parlorainfo.h"
+#include "tests/doubles/testservices.h"
 
 #include <QApplication>
 #include <QLineEdit>

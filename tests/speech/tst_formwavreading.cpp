@@ -1,10 +1,10 @@
-#include "enginetesting.h"
-#include "formwav.h"
-#include "selectvoice.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
-#include "soundserver.h"
-#include "testservices.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/soundserver.h"
+#include "tests/speech/selectvoice.h"
 
 #include <QListWidget>
 #include <QPlainTextEdit>

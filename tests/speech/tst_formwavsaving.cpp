@@ -1,10 +1,10 @@
-#include "enginetesting.h"
-#include "formwav.h"
-#include "selectvoice.h"
-#include "helperspeechengine.h"
-#include "scratchmount.h"
-#include "soundfileinfo.h"
-#include "testservices.h"
+#include "platform/engine/helperspeechengine.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/soundfileinfo.h"
+#include "tests/speech/selectvoice.h"
+#include "tests/support/scratchmount.h"
 
 #include <QDir>
 #include <QLineEdit>

@@ -1,4 +1,4 @@
-#include "scratchmount.h"
+#include "tests/support/scratchmount.h"
 
 #include <QProcess>
 

@@ -1,6 +1,6 @@
-#include "feedfixture.h"
+#include "tests/feed/document/feedfixture.h"
 
-#include "feeddocument.h"
+#include "feed/document/feeddocument.h"
 
 ItemFields sampleItem(const QString &title, const QString &author)
 {

@@ -1,5 +1,5 @@
-#include "feeddocument.h"
-#include "feedfixture.h"
+#include "feed/document/feeddocument.h"
+#include "tests/feed/document/feedfixture.h"
 
 #include <QTest>
 

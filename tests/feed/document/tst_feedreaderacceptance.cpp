@@ -1,6 +1,6 @@
 // Feeds we write must be accepted by a real XML parser and a real feed reader library.
-#include "feedfixture.h"
-#include "rfc822date.h"
+#include "feed/document/rfc822date.h"
+#include "tests/feed/document/feedfixture.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "rfc822date.h"
+#include "feed/document/rfc822date.h"
 
 #include <QDateTime>
 #include <QLocale>

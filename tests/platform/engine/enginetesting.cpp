@@ -1,6 +1,6 @@
-#include "enginetesting.h"
+#include "tests/platform/engine/enginetesting.h"
 
-#include "speechhelperprocess.h"
+#include "platform/engine/speechhelperprocess.h"
 
 #include <QStringList>
 

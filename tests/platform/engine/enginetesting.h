@@ -1,6 +1,6 @@
 #pragma once
 
-#include "helperspeechengine.h"
+#include "platform/engine/helperspeechengine.h"
 
 #include <QString>
 

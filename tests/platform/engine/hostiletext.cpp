@@ -1,6 +1,6 @@
-#include "hostiletext.h"
+#include "tests/platform/engine/hostiletext.h"
 
-#include "enginetesting.h"
+#include "tests/platform/engine/enginetesting.h"
 
 #include <QByteArray>
 #include <QRandomGenerator>

@@ -1,4 +1,4 @@
-#include "soundfileinfo.h"
+#include "tests/platform/engine/soundfileinfo.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "soundserver.h"
+#include "tests/platform/engine/soundserver.h"
 
 #include <QProcess>
 

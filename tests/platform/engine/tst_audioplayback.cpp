@@ -1,8 +1,8 @@
-#include "enginetesting.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
-#include "soundserver.h"
-#include "speecherror.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "platform/engine/speecherror.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/soundserver.h"
 
 #include <QSignalSpy>
 #include <QTest>

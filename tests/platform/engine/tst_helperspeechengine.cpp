@@ -1,7 +1,7 @@
-#include "enginetesting.h"
-#include "helperspeechengine.h"
-#include "speecherror.h"
-#include "speechhelperprocess.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/speechhelperprocess.h"
+#include "tests/platform/engine/enginetesting.h"
 
 #include <QFileInfo>
 #include <QHash>

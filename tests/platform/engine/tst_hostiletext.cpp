@@ -1,14 +1,14 @@
 // The real engine layer against hostile text, read aloud and rendered to WAV in several voices.
 // Whatever the text, this process lives on; a helper that dies costs one operation with a
 // readable error, and the voice's next operation works.
-#include "enginetesting.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
-#include "hostiletext.h"
-#include "soundfileinfo.h"
-#include "soundserver.h"
-#include "speecherror.h"
-#include "spfilestream.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/spfilestream.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/hostiletext.h"
+#include "tests/platform/engine/soundfileinfo.h"
+#include "tests/platform/engine/soundserver.h"
 
 #include <QDir>
 #include <QElapsedTimer>

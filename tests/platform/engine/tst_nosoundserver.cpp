@@ -1,8 +1,8 @@
-#include "formwav.h"
-#include "helperspeechengine.h"
-#include "helpervoice.h"
-#include "speecherror.h"
-#include "testservices.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "platform/engine/speecherror.h"
+#include "speech/formwav.h"
+#include "tests/doubles/testservices.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

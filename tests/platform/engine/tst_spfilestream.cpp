@@ -1,9 +1,9 @@
-#include "enginetesting.h"
-#include "helperspeechengine.h"
-#include "scratchmount.h"
-#include "soundfileinfo.h"
-#include "speecherror.h"
-#include "spfilestream.h"
+#include "platform/engine/helperspeechengine.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/spfilestream.h"
+#include "tests/platform/engine/enginetesting.h"
+#include "tests/platform/engine/soundfileinfo.h"
+#include "tests/support/scratchmount.h"
 
 #include <QDir>
 #include <QTemporaryDir>

@@ -1,5 +1,5 @@
-#include "speecherror.h"
-#include "voicecatalog.h"
+#include "platform/engine/speecherror.h"
+#include "platform/engine/voicecatalog.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "textchunks.h"
+#include "platform/helper/textchunks.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
 // Loading a text file for the speech window, through real files on disk.
-#include "textfileforappend.h"
+#include "speech/textfile/textfileforappend.h"
 
 #include <QFile>
 #include <QTemporaryDir>
