@@ -2,8 +2,10 @@
 
 #include "feed/document/feeddocument.h"
 #include "feed/document/feedfile.h"
+#include "feed/document/feedreader.h"
 #include "feed/document/rfc822date.h"
 #include "feed/enclosuresource.h"
+#include "feed/publishingdetailsdialog.h"
 #include "platform/applicationtitle.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
@@ -14,6 +16,8 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -36,6 +40,17 @@ const QColor SilverFace(192, 192, 192);
 bool anyEmpty(std::initializer_list<QString> values)
 {
     return std::any_of(values.begin(), values.end(), [](const QString &value) { return value.isEmpty(); });
+}
+
+const QString EnclosurePlaceholder = QStringLiteral("(Actual URL for wav file here)");
+
+// Sound formats that Apple Podcasts and Spotify refuse.
+bool isRefusedByDirectories(const QString &type)
+{
+    static const QStringList refused{QStringLiteral("audio/wav"),  QStringLiteral("audio/x-wav"),
+                                     QStringLiteral("audio/wave"), QStringLiteral("audio/ogg"),
+                                     QStringLiteral("audio/flac"), QStringLiteral("audio/x-flac")};
+    return refused.contains(type.trimmed().toLower());
 }
 
 bool isEnterKey(int key)
@@ -133,6 +148,9 @@ void FormRss::createControls()
 void FormRss::createMenu()
 {
     QMenu *file = menuBar()->addMenu(QStringLiteral("File"));
+    opn = file->addAction(QStringLiteral("&Open feed..."));
+    opn->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(opn, &QAction::triggered, this, &FormRss::opn_Click);
     exit = file->addAction(QStringLiteral("Exit"));
     connect(exit, &QAction::triggered, this, &FormRss::exit_Click);
 
@@ -141,6 +159,8 @@ void FormRss::createMenu()
     connect(add, &QAction::triggered, this, &FormRss::add_Click);
     srss = options->addAction(QStringLiteral("&Save RSS"));
     connect(srss, &QAction::triggered, this, &FormRss::srss_Click);
+    details = options->addAction(QStringLiteral("Publishing &details..."));
+    connect(details, &QAction::triggered, this, &FormRss::details_Click);
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -180,6 +200,10 @@ void FormRss::Form_Load()
 
 void FormRss::closeEvent(QCloseEvent *event)
 {
+    if (!mayDropUnsavedWork()) {
+        event->ignore();
+        return;
+    }
     Form_QueryUnload();
     event->accept();
 }
@@ -191,8 +215,8 @@ void FormRss::Form_QueryUnload()
 
 void FormRss::exit_Click()
 {
-    close();
-    QCoreApplication::exit(0);
+    if (close())
+        QCoreApplication::exit(0);
 }
 
 void FormRss::add_Click()
@@ -224,18 +248,145 @@ void FormRss::Command2_Click()
 
 void FormRss::Command1_Click()
 {
+    (void)saveFeed();
+}
+
+bool FormRss::saveFeed()
+{
     if (anyEmpty({Text1->text(), Text2->toPlainText(), Text3->text(), Text12->text()})) {
         showMessage(QStringLiteral("Please enter the values in the Channel tags first"));
-        return;
+        return false;
     }
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
-        return;
-    const QString channel =
-        channelBlock({Text1->text(), Text12->text(), Text2->toPlainText(), Text3->text()});
-    const QByteArray bytes = feedFileBytes(feedDocument(Text9.text(), channel, Text7.text(), Text8.text()));
-    if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes))
+        return false;
+    QString channel = channelBlock(channelFields());
+    QString header = Text9.text();
+    QString items;
+    if (m_details) {
+        header = feedHeaderWithAtom();
+        appendPublishingElements(channel, *m_details);
+        items = Text7.text(ItemElements::Publishing);
+    } else {
+        items = Text7.text();
+    }
+    const QByteArray bytes = feedFileBytes(feedDocument(header, channel, items, Text8.text()));
+    if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes)) {
         showMessage(*failure);
+        return false;
+    }
+    markSaved();
+    return true;
+}
+
+ChannelFields FormRss::channelFields() const
+{
+    return {Text1->text(), Text12->text(), Text2->toPlainText(), Text3->text()};
+}
+
+bool FormRss::hasUnsavedChanges() const
+{
+    return m_itemChanges != m_savedItemChanges || channelFields() != m_savedChannel ||
+           m_details != m_savedDetails;
+}
+
+void FormRss::markSaved()
+{
+    m_savedChannel = channelFields();
+    m_savedDetails = m_details;
+    m_savedItemChanges = m_itemChanges;
+}
+
+bool FormRss::mayDropUnsavedWork()
+{
+    if (!hasUnsavedChanges())
+        return true;
+    switch (m_services.messageBox.askToSave(this, QStringLiteral("Save the feed before closing?"))) {
+    case SaveAnswer::Save:
+        return saveFeed();
+    case SaveAnswer::Discard:
+        return true;
+    case SaveAnswer::Cancel:
+        break;
+    }
+    return false;
+}
+
+void FormRss::opn_Click()
+{
+    openDialog.Filter = QStringLiteral("Feed file (*.xml;*.rss)|*.xml;*.rss|All files (*)|*");
+    if (!m_services.fileDialogs.ShowOpen(this, openDialog))
+        return;
+    const QString path = openDialog.FileName;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        showMessage(QStringLiteral("The feed \"%1\" could not be opened: %2").arg(path, file.errorString()));
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        showMessage(QStringLiteral("The feed \"%1\" could not be read: %2").arg(path, file.errorString()));
+        return;
+    }
+    FeedReadResult read = readFeed(bytes);
+    if (!read.feed) {
+        showMessage(QStringLiteral("The feed \"%1\" cannot be opened. %2 (line %3)")
+                        .arg(QDir::toNativeSeparators(path), read.problem)
+                        .arg(read.line));
+        return;
+    }
+    if (!mayDropUnsavedWork())
+        return;
+    showOpenedFeed(std::move(*read.feed), path);
+}
+
+void FormRss::showOpenedFeed(OpenedFeed feed, const QString &path)
+{
+    Text1->setText(feed.channel.title);
+    Text2->setPlainText(feed.channel.description);
+    Text12->setText(feed.channel.author);
+    Text3->setText(feed.channel.link);
+    Text5->clear();
+    Text4->clear();
+    Text6->clear();
+    Form_Load();
+    m_details = feed.details;
+    const qsizetype count = feed.items.size();
+    Text7.setItems(std::move(feed.items));
+    ++m_itemChanges;
+    m_warnedAboutFormat = false;
+    dc.FileName = path;
+    markSaved();
+
+    QString report =
+        QStringLiteral("Read %1 episodes from %2.").arg(count).arg(QDir::toNativeSeparators(path));
+    if (!feed.unkeptParts.isEmpty())
+        report += QStringLiteral("\nThese parts are not kept when the feed is saved: %1.")
+                      .arg(feed.unkeptParts.join(QStringLiteral(", ")));
+    showMessage(report);
+}
+
+void FormRss::details_Click()
+{
+    PublishingDetails shown = m_details.value_or(PublishingDetails{});
+    if (!m_details)
+        shown.language = languageTagOf(QLocale::system());
+    auto *dialog = new PublishingDetailsDialog(m_services.messageBox, shown, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] { m_details = dialog->details(); });
+    dialog->open();
+}
+
+void FormRss::warnAboutFormatOnce(const QString &type)
+{
+    if (m_warnedAboutFormat || !isRefusedByDirectories(type))
+        return;
+    m_warnedAboutFormat = true;
+    showMessage(
+        QStringLiteral("Apple Podcasts and Spotify take only MP3 or M4A sound files, and this episode "
+                       "is %1. It is added to the feed anyway; save the sound as MP3 for those "
+                       "directories.")
+            .arg(type));
 }
 
 void FormRss::showMessage(const QString &text)

@@ -1,13 +1,17 @@
 #pragma once
 
 #include "feed/document/itemstore.h"
+#include "feed/document/publishingdetails.h"
 #include "feed/hiddentextfield.h"
 #include "platform/filedialogs.h"
 #include "platform/platformservices.h"
 
 #include <QMainWindow>
 
+#include <optional>
+
 class EnclosureSource;
+struct OpenedFeed;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -50,15 +54,18 @@ public:
     QLineEdit *Text10 = nullptr;     // item date
     QPushButton *Command2 = nullptr; // "&Add item", the default button
     QPushButton *Command1 = nullptr; // "&Save Rss"
+    QAction *opn = nullptr;          // "&Open feed..."
     QAction *exit = nullptr;
     QAction *add = nullptr;
     QAction *srss = nullptr;
+    QAction *details = nullptr; // "Publishing &details..."
 
     HiddenTextField Text9; // header template
     HiddenTextField Text8; // footer template
     ItemStore Text7;       // item store
 
     CommonDialog dc;
+    CommonDialog openDialog;
 
     void Form_Load();
     void Command2_Click();
@@ -66,6 +73,13 @@ public:
     void add_Click();
     void srss_Click();
     void exit_Click();
+    void opn_Click();
+    // Opens the details dialog window-modal and returns; OK there sets the details.
+    void details_Click();
+
+    // Set once the user has given them (or an opened feed had them): saving then adds what
+    // directories require.
+    [[nodiscard]] const std::optional<PublishingDetails> &publishingDetails() const { return m_details; }
 
 Q_SIGNALS:
     // The window is closing; it can be destroyed once the close is done.
@@ -81,7 +95,23 @@ private:
     void setTabOrder();
     void Form_QueryUnload();
     void showMessage(const QString &text);
+    [[nodiscard]] ChannelFields channelFields() const;
+    // Returns whether the file was written.
+    [[nodiscard]] bool saveFeed();
+    [[nodiscard]] bool hasUnsavedChanges() const;
+    // Asks about unsaved work; returns whether the caller may go on and drop it.
+    [[nodiscard]] bool mayDropUnsavedWork();
+    void markSaved();
+    void showOpenedFeed(OpenedFeed feed, const QString &path);
+    void warnAboutFormatOnce(const QString &type);
 
     PlatformServices m_services;
     const EnclosureSource *m_enclosureSource = nullptr;
+    std::optional<PublishingDetails> m_details;
+    // What was last saved or opened, to know whether closing would lose anything.
+    ChannelFields m_savedChannel;
+    std::optional<PublishingDetails> m_savedDetails;
+    quint64 m_itemChanges = 0;
+    quint64 m_savedItemChanges = 0;
+    bool m_warnedAboutFormat = false;
 };

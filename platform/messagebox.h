@@ -4,6 +4,13 @@
 
 class QWidget;
 
+enum class SaveAnswer
+{
+    Save,
+    Discard,
+    Cancel
+};
+
 // Modal message boxes: OK only, no icon, captioned with the program's name.
 class MessageBox
 {
@@ -11,4 +18,7 @@ public:
     virtual ~MessageBox() = default;
     // Returns when the user has closed the box.
     virtual void showMessage(QWidget *parent, const QString &text) = 0;
+    // A question about unsaved work, answered with Save, Discard or Cancel; closing the box
+    // cancels.
+    [[nodiscard]] virtual SaveAnswer askToSave(QWidget *parent, const QString &question) = 0;
 };

@@ -32,9 +32,10 @@ QStringList qtNameFilters(const QString &pipeFilter)
     QStringList result;
     const QStringList parts = pipeFilter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        const QString &description = parts.at(i);
+        QString description = parts.at(i);
         const QString patterns = parts.at(i + 1).split(u';', Qt::SkipEmptyParts).join(u' ');
-        // Qt reads the patterns from the parentheses of the description.
+        // Qt reads the patterns from the parentheses of the description, separated by spaces.
+        description.replace(u'(' + parts.at(i + 1) + u')', u'(' + patterns + u')');
         if (description.contains(u'(' + patterns + u')'))
             result.append(description);
         else

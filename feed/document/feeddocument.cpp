@@ -16,7 +16,26 @@ void appendElement(QString &text, QStringView startTag, QStringView value, QStri
     text += endTag;
 }
 
+constexpr QStringView itunesDeclaration = u" xmlns:itunes=\"http://www.itunes.com/dtds/podcast-1.0.dtd\"";
+
+void appendAttribute(QString &text, QStringView name, QStringView value)
+{
+    text += u' ';
+    text += name;
+    text += u"='";
+    appendXmlAttributeValue(text, value);
+    text += u'\'';
+}
+
 } // namespace
+
+QString feedHeaderWithAtom()
+{
+    QString header = feedHeaderTemplate();
+    header.insert(header.indexOf(itunesDeclaration) + itunesDeclaration.size(),
+                  QStringLiteral(" xmlns:atom=\"http://www.w3.org/2005/Atom\""));
+    return header;
+}
 
 QString feedHeaderTemplate()
 {
@@ -50,7 +69,49 @@ QString channelBlock(const ChannelFields &channel)
     return block;
 }
 
-void appendItemBlock(QString &block, const FeedItem &item)
+void appendPublishingElements(QString &text, const PublishingDetails &details)
+{
+    if (!details.language.isEmpty()) {
+        text += lineBreak;
+        appendElement(text, u"<language>", details.language, u"</language>");
+    }
+    if (!details.artworkUrl.isEmpty()) {
+        text += lineBreak;
+        text += u"<itunes:image";
+        appendAttribute(text, u"href", details.artworkUrl);
+        text += u" />";
+    }
+    if (!details.category.isEmpty()) {
+        text += lineBreak;
+        text += u"<itunes:category";
+        appendAttribute(text, u"text", details.category);
+        if (details.subcategory.isEmpty()) {
+            text += u" />";
+        } else {
+            text += u"><itunes:category";
+            appendAttribute(text, u"text", details.subcategory);
+            text += u" /></itunes:category>";
+        }
+    }
+    text += lineBreak;
+    text += details.explicitContent ? QStringView(u"<itunes:explicit>true</itunes:explicit>")
+                                    : QStringView(u"<itunes:explicit>false</itunes:explicit>");
+    if (!details.ownerName.isEmpty() || !details.ownerEmail.isEmpty()) {
+        text += lineBreak;
+        text += u"<itunes:owner>";
+        appendElement(text, u"<itunes:name>", details.ownerName, u"</itunes:name>");
+        appendElement(text, u"<itunes:email>", details.ownerEmail, u"</itunes:email>");
+        text += u"</itunes:owner>";
+    }
+    if (!details.feedUrl.isEmpty()) {
+        text += lineBreak;
+        text += u"<atom:link";
+        appendAttribute(text, u"href", details.feedUrl);
+        text += u" rel='self' type='application/rss+xml' />";
+    }
+}
+
+void appendItemBlock(QString &block, const FeedItem &item, ItemElements elements)
 {
     block += lineBreak;
     appendElement(block, u"<item><title>", item.title, u"</title>");
@@ -71,6 +132,15 @@ void appendItemBlock(QString &block, const FeedItem &item)
     appendXmlAttributeValue(block, item.enclosureType);
     block += u"' />";
     block += lineBreak;
+    if (elements == ItemElements::Publishing) {
+        appendElement(block, u"<guid isPermaLink='false'>",
+                      item.guid.isEmpty() ? item.enclosureUrl : item.guid, u"</guid>");
+        block += lineBreak;
+        if (!item.duration.isEmpty()) {
+            appendElement(block, u"<itunes:duration>", item.duration, u"</itunes:duration>");
+            block += lineBreak;
+        }
+    }
     block += u"</item>";
 }
 

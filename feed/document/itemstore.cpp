@@ -1,8 +1,6 @@
 #include "feed/document/itemstore.h"
 
-#include "feed/document/feeddocument.h"
-
-QString ItemStore::text() const
+QString ItemStore::text(ItemElements elements) const
 {
     qsizetype size = 0;
     for (const FeedItem &item : m_items)
@@ -11,6 +9,6 @@ QString ItemStore::text() const
     QString text;
     text.reserve(size);
     for (const FeedItem &item : m_items)
-        appendItemBlock(text, item);
+        appendItemBlock(text, item, elements);
     return text;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "feed/document/feeddocument.h"
 #include "feed/document/feeditem.h"
 
 #include <QList>
 #include <QString>
+
+#include <utility>
 
 // The items of the feed in the order they were added, kept as records; the item blocks are
 // rendered from them when the feed is written.
@@ -11,12 +14,12 @@ class ItemStore final
 {
 public:
     void append(const FeedItem &item) { m_items.append(item); }
-    void clear() { m_items.clear(); }
+    void setItems(QList<FeedItem> items) { m_items = std::move(items); }
     [[nodiscard]] const QList<FeedItem> &items() const { return m_items; }
     [[nodiscard]] bool isEmpty() const { return m_items.isEmpty(); }
 
     // Every item block, joined with nothing between them.
-    [[nodiscard]] QString text() const;
+    [[nodiscard]] QString text(ItemElements elements = ItemElements::Basic) const;
 
 private:
     QList<FeedItem> m_items;

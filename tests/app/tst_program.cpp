@@ -103,6 +103,7 @@ private Q_SLOTS:
             field->setPlainText(u"typed"_s);
         first.Command2_Click();
         QVERIFY(!first.Text7.text().isEmpty());
+        m_test->messageBox.answers.push_back(SaveAnswer::Discard);
         first.close();
         m_test->clock.now = m_test->clock.now.addDays(1);
 

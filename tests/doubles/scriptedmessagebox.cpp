@@ -7,3 +7,14 @@ void ScriptedMessageBox::showMessage(QWidget *parent, const QString &text)
     if (onShow)
         onShow(text);
 }
+
+SaveAnswer ScriptedMessageBox::askToSave(QWidget *parent, const QString &question)
+{
+    Q_UNUSED(parent)
+    questions.append(question);
+    if (answers.empty())
+        return SaveAnswer::Cancel;
+    const SaveAnswer answer = answers.front();
+    answers.pop_front();
+    return answer;
+}

@@ -253,13 +253,16 @@ private Q_SLOTS:
         const QList<QAction *> menus = window.menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus.at(0)->text(), QStringLiteral("File"));
-        QCOMPARE(menus.at(0)->menu()->actions(), QList<QAction *>{window.exit});
+        QCOMPARE(menus.at(0)->menu()->actions(), (QList<QAction *>{window.opn, window.exit}));
         QCOMPARE(menus.at(1)->text(), QStringLiteral("&Options"));
-        QCOMPARE(menus.at(1)->menu()->actions(), (QList<QAction *>{window.add, window.srss}));
+        QCOMPARE(menus.at(1)->menu()->actions(), (QList<QAction *>{window.add, window.srss, window.details}));
+        QCOMPARE(window.opn->text(), QStringLiteral("&Open feed..."));
+        QCOMPARE(window.opn->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QCOMPARE(window.details->text(), QStringLiteral("Publishing &details..."));
         QCOMPARE(window.exit->text(), QStringLiteral("Exit"));
         QCOMPARE(window.add->text(), QStringLiteral("&Add item"));
         QCOMPARE(window.srss->text(), QStringLiteral("&Save RSS"));
-        for (QAction *command : {window.exit, window.add, window.srss})
+        for (QAction *command : {window.exit, window.add, window.srss, window.details})
             QVERIFY(command->shortcut().isEmpty());
     }
 
