@@ -239,8 +239,19 @@ void FormRss::Command2_Click()
         showMessage(QStringLiteral("Please do not leave Item text empty"));
         return;
     }
+    if (enclosure.url == EnclosurePlaceholder) {
+        showMessage(
+            QStringLiteral("Replace \"%1\" in Podcast file/Url with the sound file's public address first.")
+                .arg(EnclosurePlaceholder));
+        return;
+    }
+    if (m_details)
+        warnAboutFormatOnce(enclosure.type);
+    // The enclosure address is the item's guid: it names the episode for good once published.
     Text7.append({Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
-                  enclosure.url, enclosure.length, enclosure.type});
+                  enclosure.url, enclosure.length, enclosure.type, enclosure.url,
+                  enclosure.durationSeconds ? QString::number(*enclosure.durationSeconds) : QString()});
+    ++m_itemChanges;
     Text5->clear();
     Text4->clear();
     Text6->clear();

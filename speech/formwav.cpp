@@ -273,16 +273,17 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = formatOfFilterEntry(cd2.FilterIndex);
 
+        RenderedSound rendered;
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            (void)renderToFile(*savingVoice, {.text = Text1->toPlainText(),
-                                              .fileName = fileName,
-                                              .format = format,
-                                              .progress = [&progress](double share) {
-                                                  progress->setShare(share);
-                                                  return !progress->wasCanceled();
-                                              }});
+            rendered = renderToFile(*savingVoice, {.text = Text1->toPlainText(),
+                                                   .fileName = fileName,
+                                                   .format = format,
+                                                   .progress = [&progress](double share) {
+                                                       progress->setShare(share);
+                                                       return !progress->wasCanceled();
+                                                   }});
         }
 
         showMessage(QStringLiteral("File saved to ") + fileName);
@@ -294,11 +295,19 @@ void FormWav::Label2_Click()
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));
         Text4->setText(mediaTypeOf(format));
+        m_savedSound = {Text3->text(), qRound64(rendered.seconds())};
     } catch (const SpeechCancelled &) {
         // The user stopped it; the stream was abandoned and any earlier file is as it was.
     } catch (const SpeechError &error) {
         showMessage(error.description());
     }
+}
+
+std::optional<qint64> FormWav::savedSoundDurationSeconds() const
+{
+    if (!m_savedSound || m_savedSound->size != Text3->text())
+        return std::nullopt;
+    return m_savedSound->seconds;
 }
 
 void FormWav::opn_Click()

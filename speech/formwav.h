@@ -6,6 +6,7 @@
 #include <QMainWindow>
 
 #include <memory>
+#include <optional>
 
 class LinkLabel;
 class QAction;
@@ -60,6 +61,8 @@ public:
     void ext_Click();
 
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
+    // The play time of the sound file saved last, while Text3 still shows that file's size.
+    [[nodiscard]] std::optional<qint64> savedSoundDurationSeconds() const;
 
 Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.
@@ -74,4 +77,10 @@ private:
 
     PlatformServices m_services;
     std::unique_ptr<SpVoice> m_windowVoice;
+    struct SavedSound
+    {
+        QString size;
+        qint64 seconds = 0;
+    };
+    std::optional<SavedSound> m_savedSound;
 };

@@ -1,5 +1,9 @@
 #include "tests/feed/feedwindowfixture.h"
 
+#include "feed/publishingdetailsdialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
@@ -120,4 +124,21 @@ void FeedWindowFixture::fillAll()
     fillChannel();
     fillItem();
     fillEnclosure();
+}
+
+void FeedWindowFixture::fillDetails()
+{
+    m_window->details_Click();
+    auto *dialog = m_window->findChild<PublishingDetailsDialog *>();
+    Q_ASSERT(dialog);
+    dialog->language->setText(QStringLiteral("en"));
+    dialog->artworkUrl->setText(QStringLiteral("https://example.org/artwork.png"));
+    dialog->category->setCurrentText(QStringLiteral("Society & Culture"));
+    dialog->subcategory->setCurrentText(QStringLiteral("Documentary"));
+    dialog->explicitContent->setChecked(false);
+    dialog->ownerName->setText(QStringLiteral("Ada Lovelace"));
+    dialog->ownerEmail->setText(QStringLiteral("ada@example.org"));
+    dialog->feedUrl->setText(QStringLiteral("https://example.org/feed.xml"));
+    dialog->accept();
+    Q_ASSERT(m_window->publishingDetails());
 }

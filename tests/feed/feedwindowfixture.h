@@ -47,6 +47,8 @@ public:
     void fillItem(const QString &title = QStringLiteral("Episode 1"));
     void fillEnclosure();
     void fillAll();
+    // Every publishing detail given through the details dialog, as a user would.
+    void fillDetails();
 
 private:
     TestServices m_test;
