@@ -3,6 +3,7 @@
 #include "feed/document/feeddocument.h"
 #include "feed/document/feedfile.h"
 #include "feed/document/feedreader.h"
+#include "feed/document/publishedfeed.h"
 #include "feed/document/rfc822date.h"
 #include "feed/enclosuresource.h"
 #include "feed/publishingdetailsdialog.h"
@@ -271,17 +272,10 @@ bool FormRss::saveFeed()
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
         return false;
-    QString channel = channelBlock(channelFields());
-    QString header = Text9.text();
-    QString items;
-    if (m_details) {
-        header = feedHeaderWithAtom();
-        appendPublishingElements(channel, *m_details);
-        items = Text7.text(ItemElements::Publishing);
-    } else {
-        items = Text7.text();
-    }
-    const QByteArray bytes = feedFileBytes(feedDocument(header, channel, items, Text8.text()));
+    const QString document =
+        m_details ? publishedFeedDocument(channelFields(), *m_details, Text7)
+                  : feedDocument(Text9.text(), channelBlock(channelFields()), Text7.text(), Text8.text());
+    const QByteArray bytes = feedFileBytes(document);
     if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes)) {
         showMessage(*failure);
         return false;

@@ -1,4 +1,5 @@
 // Feeds we write must be accepted by a real XML parser and a real feed reader library.
+#include "feed/document/publishedfeed.h"
 #include "feed/document/rfc822date.h"
 #include "tests/feed/document/feedfixture.h"
 
@@ -67,6 +68,7 @@ private slots:
     void initTestCase();
     void readerSeesWhatWasTyped_data();
     void readerSeesWhatWasTyped();
+    void readerSeesEveryPublishingDetail();
 
 private:
     QString m_xmllint;
@@ -188,6 +190,41 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped()
         QCOMPARE(enclosure.value("length"_L1).toString(), expected.enclosureLength);
         QCOMPARE(enclosure.value("type"_L1).toString(), expected.enclosureType);
     }
+}
+
+void TestFeedReaderAcceptance::readerSeesEveryPublishingDetail()
+{
+    const PublishingDetails details{u"pt-BR"_s,
+                                    u"https://example.org/art.jpg"_s,
+                                    u"Society & Culture"_s,
+                                    u"Places & Travel"_s,
+                                    true,
+                                    u"Ada Lovelace"_s,
+                                    u"ada@example.org"_s,
+                                    u"https://example.org/feed.xml"_s};
+    ItemStore items;
+    FeedItem item = itemDatedNow(u"First"_s, u"Ada"_s);
+    item.duration = u"754"_s;
+    items.append(item);
+    QTemporaryDir directory;
+    QFile file(directory.filePath(u"feed.xml"_s));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(feedFileBytes(publishedFeedDocument(weeklyChannel, details, items)));
+    file.close();
+
+    const ToolRun reader = runTool(systemPython, {m_readFeedScript, file.fileName()});
+    QVERIFY2(reader.finished && reader.exitCode == 0, reader.errors.constData());
+    const QJsonObject seen = QJsonDocument::fromJson(reader.output).object();
+    QVERIFY2(!seen.value("bozo"_L1).toBool(), qPrintable(seen.value("bozoException"_L1).toString()));
+    QCOMPARE(seen.value("language"_L1).toString(), u"pt-BR"_s);
+    QCOMPARE(seen.value("image"_L1).toString(), details.artworkUrl);
+    QCOMPARE(seen.value("categories"_L1).toArray(), (QJsonArray{details.category, details.subcategory}));
+    QCOMPARE(seen.value("owner"_L1).toArray(), (QJsonArray{details.ownerName, details.ownerEmail}));
+    QCOMPARE(seen.value("self"_L1).toArray(), QJsonArray{details.feedUrl});
+    const QJsonObject first = seen.value("items"_L1).toArray().at(0).toObject();
+    QCOMPARE(first.value("guid"_L1).toString(), item.enclosureUrl);
+    QCOMPARE(first.value("guidIsLink"_L1).toBool(), false);
+    QCOMPARE(first.value("duration"_L1).toString(), u"754"_s);
 }
 
 QTEST_GUILESS_MAIN(TestFeedReaderAcceptance)
