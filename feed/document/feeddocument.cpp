@@ -22,9 +22,9 @@ void appendAttribute(QString &text, QStringView name, QStringView value)
 {
     text += u' ';
     text += name;
-    text += u"='";
+    text += u"=\"";
     appendXmlAttributeValue(text, value);
-    text += u'\'';
+    text += u'"';
 }
 
 } // namespace
@@ -107,7 +107,7 @@ void appendPublishingElements(QString &text, const PublishingDetails &details)
         text += lineBreak;
         text += u"<atom:link";
         appendAttribute(text, u"href", details.feedUrl);
-        text += u" rel='self' type='application/rss+xml' />";
+        text += u" rel=\"self\" type=\"application/rss+xml\" />";
     }
 }
 
@@ -133,7 +133,7 @@ void appendItemBlock(QString &block, const FeedItem &item, ItemElements elements
     block += u"' />";
     block += lineBreak;
     if (elements == ItemElements::Publishing) {
-        appendElement(block, u"<guid isPermaLink='false'>",
+        appendElement(block, u"<guid isPermaLink=\"false\">",
                       item.guid.isEmpty() ? item.enclosureUrl : item.guid, u"</guid>");
         block += lineBreak;
         if (!item.duration.isEmpty()) {
