@@ -272,10 +272,13 @@ bool FormRss::saveFeed()
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
         return false;
-    const QString document =
-        m_details ? publishedFeedDocument(channelFields(), *m_details, Text7)
-                  : feedDocument(Text9.text(), channelBlock(channelFields()), Text7.text(), Text8.text());
-    const QByteArray bytes = feedFileBytes(document);
+    QString channel = channelBlock(channelFields());
+    if (m_details)
+        appendPublishingElements(channel, *m_details);
+    const QByteArray bytes =
+        m_details
+            ? feedFileBytes(feedHeaderWithAtom(), channel, Text7, ItemElements::Publishing, Text8.text())
+            : feedFileBytes(Text9.text(), channel, Text7, ItemElements::Basic, Text8.text());
     if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes)) {
         showMessage(*failure);
         return false;

@@ -2,13 +2,23 @@
 
 QString ItemStore::text(ItemElements elements) const
 {
-    qsizetype size = 0;
-    for (const FeedItem &item : m_items)
-        size +=
-            200 + item.title.size() + item.description.size() + item.link.size() + item.enclosureUrl.size();
     QString text;
-    text.reserve(size);
+    text.reserve(estimatedSize());
+    appendTo(text, elements);
+    return text;
+}
+
+void ItemStore::appendTo(QString &text, ItemElements elements) const
+{
     for (const FeedItem &item : m_items)
         appendItemBlock(text, item, elements);
-    return text;
+}
+
+qsizetype ItemStore::estimatedSize() const
+{
+    qsizetype size = 0;
+    for (const FeedItem &item : m_items)
+        size += 300 + item.title.size() + item.description.size() + item.link.size() +
+                2 * item.enclosureUrl.size();
+    return size;
 }

@@ -20,6 +20,9 @@ public:
 
     // Every item block, joined with nothing between them.
     [[nodiscard]] QString text(ItemElements elements = ItemElements::Basic) const;
+    void appendTo(QString &text, ItemElements elements) const;
+    // About as many characters as the blocks take, to reserve them at once.
+    [[nodiscard]] qsizetype estimatedSize() const;
 
 private:
     QList<FeedItem> m_items;

@@ -1,5 +1,7 @@
 #include "feed/document/xmltext.h"
 
+#include <algorithm>
+
 namespace {
 
 enum class Context
@@ -19,18 +21,20 @@ enum class Context
     return c >= 0xE000 && c < 0xFFFE;
 }
 
-void appendEscaped(QString &text, QStringView value, Context context)
+// Walks the value once, handing each piece of the escaped text to the sink: runs of plain
+// characters whole, replacements as they come. The same walk measures the result and then
+// writes it, so a long description is escaped straight into its place.
+template <typename Sink> void escape(QStringView value, Context context, Sink &&sink)
 {
     const bool attribute = context == Context::AttributeValue;
     const qsizetype size = value.size();
     qsizetype i = 0;
     while (i < size) {
-        // Copying plain runs whole keeps long descriptions cheap.
         const qsizetype runStart = i;
         while (i < size && isPlain(value[i].unicode()))
             ++i;
         if (i > runStart)
-            text += value.sliced(runStart, i - runStart);
+            sink(value.sliced(runStart, i - runStart));
         if (i == size)
             break;
 
@@ -38,33 +42,33 @@ void appendEscaped(QString &text, QStringView value, Context context)
         const bool nextIsLowSurrogate = i + 1 < size && QChar::isLowSurrogate(value[i + 1].unicode());
         switch (c) {
         case u'&':
-            text += u"&amp;";
+            sink(QStringView(u"&amp;"));
             break;
         case u'<':
-            text += u"&lt;";
+            sink(QStringView(u"&lt;"));
             break;
         case u'>':
-            text += u"&gt;";
+            sink(QStringView(u"&gt;"));
             break;
         case u'\'':
-            text += attribute ? QStringView(u"&apos;") : QStringView(u"'");
+            sink(attribute ? QStringView(u"&apos;") : QStringView(u"'"));
             break;
         case u'"':
-            text += attribute ? QStringView(u"&quot;") : QStringView(u"\"");
+            sink(attribute ? QStringView(u"&quot;") : QStringView(u"\""));
             break;
         case u'\r':
             // A text box hands over LF, CR LF or (pasted from old files) a lone CR; the feed
             // file uses CR LF throughout.
-            text += u"\r\n";
+            sink(QStringView(u"\r\n"));
             if (i + 1 < size && value[i + 1] == u'\n')
                 ++i;
             break;
         case u'\n':
-            text += u"\r\n";
+            sink(QStringView(u"\r\n"));
             break;
         default:
             if (QChar::isHighSurrogate(c) && nextIsLowSurrogate) {
-                text += value.sliced(i, 2);
+                sink(value.sliced(i, 2));
                 ++i;
             }
             // Anything left is forbidden in XML 1.0: C0 controls, U+FFFE, U+FFFF and lone
@@ -75,6 +79,28 @@ void appendEscaped(QString &text, QStringView value, Context context)
         }
         ++i;
     }
+}
+
+void appendEscaped(QString &text, QStringView value, Context context)
+{
+    // Room for the longest replacement of every character, given back afterwards; a value too
+    // long to take six times its size is measured first instead.
+    constexpr qsizetype longestReplacement = 6;
+    constexpr qsizetype measureFrom = 1 << 16;
+    qsizetype length = value.size() * longestReplacement;
+    if (value.size() > measureFrom) {
+        length = 0;
+        escape(value, context, [&length](QStringView piece) { length += piece.size(); });
+    }
+    const qsizetype start = text.size();
+    text.resize(start + length);
+    char16_t *const begin = reinterpret_cast<char16_t *>(text.data()) + start;
+    char16_t *out = begin;
+    escape(value, context, [&out](QStringView piece) {
+        std::copy(piece.utf16(), piece.utf16() + piece.size(), out);
+        out += piece.size();
+    });
+    text.truncate(start + (out - begin));
 }
 
 } // namespace
