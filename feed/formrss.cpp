@@ -17,8 +17,6 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -326,21 +324,9 @@ void FormRss::opn_Click()
     if (!m_services.fileDialogs.ShowOpen(this, openDialog))
         return;
     const QString path = openDialog.FileName;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        showMessage(QStringLiteral("The feed \"%1\" could not be opened: %2").arg(path, file.errorString()));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        showMessage(QStringLiteral("The feed \"%1\" could not be read: %2").arg(path, file.errorString()));
-        return;
-    }
-    FeedReadResult read = readFeed(bytes);
+    FeedReadResult read = readFeedFile(path);
     if (!read.feed) {
-        showMessage(QStringLiteral("The feed \"%1\" cannot be opened. %2 (line %3)")
-                        .arg(QDir::toNativeSeparators(path), read.problem)
-                        .arg(read.line));
+        showMessage(read.problem);
         return;
     }
     if (!mayDropUnsavedWork())
@@ -366,11 +352,7 @@ void FormRss::showOpenedFeed(OpenedFeed feed, const QString &path)
     dc.FileName = path;
     markSaved();
 
-    QString report =
-        QStringLiteral("Read %1 episodes from %2.").arg(count).arg(QDir::toNativeSeparators(path));
-    if (!feed.unkeptParts.isEmpty())
-        report += QStringLiteral("\nThese parts are not kept when the feed is saved: %1.")
-                      .arg(feed.unkeptParts.join(QStringLiteral(", ")));
+    const QString report = openedFeedReport(path, count, feed.unkeptParts);
     showMessage(report);
 }
 

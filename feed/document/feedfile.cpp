@@ -1,5 +1,7 @@
 #include "feed/document/feedfile.h"
 
+#include <QDir>
+#include <QFile>
 #include <QSaveFile>
 
 namespace {
@@ -31,4 +33,35 @@ std::optional<QString> writeFeedFile(const QString &path, const QByteArray &byte
     if (!file.commit())
         return failure(path, file.errorString());
     return std::nullopt;
+}
+
+FeedReadResult readFeedFile(const QString &path)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {std::nullopt,
+                QStringLiteral("The feed \"%1\" could not be opened: %2").arg(shownPath, file.errorString()),
+                0};
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return {std::nullopt,
+                QStringLiteral("The feed \"%1\" could not be read: %2").arg(shownPath, file.errorString()),
+                0};
+    FeedReadResult read = readFeed(bytes);
+    if (!read.feed)
+        read.problem = QStringLiteral("The feed \"%1\" cannot be opened. %2 (line %3)")
+                           .arg(shownPath, read.problem)
+                           .arg(read.line);
+    return read;
+}
+
+QString openedFeedReport(const QString &path, qsizetype episodeCount, const QStringList &unkeptParts)
+{
+    QString report =
+        QStringLiteral("Read %1 episodes from %2.").arg(episodeCount).arg(QDir::toNativeSeparators(path));
+    if (!unkeptParts.isEmpty())
+        report += QStringLiteral("\nThese parts are not kept when the feed is saved: %1.")
+                      .arg(unkeptParts.join(QStringLiteral(", ")));
+    return report;
 }
