@@ -3,6 +3,7 @@
 #include "platform/engine/spfilestream.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/scratchmount.h"
 
 #include <QDir>
@@ -36,18 +37,6 @@ private:
         voice->setProgressCallback(std::move(progress));
         voice->Speak(text, SVSFDefault);
         stream->Close();
-    }
-
-    static QByteArray contentOf(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Nothing but the named files: no temporary file left behind.
-    static QStringList filesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
 private Q_SLOTS:
@@ -181,11 +170,11 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         QVERIFY_THROWS_EXCEPTION(SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav,
                                                             [](double share) { return share < 0.2; }));
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void aHelperCrashLeavesTheEarlierFileAndNoTemporary()
@@ -193,15 +182,15 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, textThatKillsTheEngine());
             QFAIL("rendering should have failed");
         } catch (const SpeechError &error) {
             QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void targetsThatCannotBeWrittenAreReportedByName_data()
@@ -229,7 +218,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         QVERIFY2(mount.remount(QStringLiteral("remount,ro")), qPrintable(mount.error()));
         try {
             speakInto(path, QStringLiteral("A new episode."));
@@ -238,8 +227,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void aFullDiskKeepsTheEarlierFileAndLeavesNoTemporary_data()
@@ -255,7 +244,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("Short."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, longText(2000), format);
             QFAIL("writing should have failed");
@@ -263,8 +252,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 };
 
