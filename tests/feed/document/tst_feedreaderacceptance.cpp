@@ -1,8 +1,8 @@
 // Feeds we write must be accepted by a real XML parser and a real feed reader library.
 #include "feed/document/rfc822date.h"
 #include "tests/feed/document/feedfixture.h"
+#include "tests/support/filecontents.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -147,11 +147,7 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped()
 
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    const QString path = directory.filePath(u"feed.xml"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(savedFeedBytes(typed)), savedFeedBytes(typed).size());
-    file.close();
+    const QString path = writeFile(directory.filePath(u"feed.xml"_s), savedFeedBytes(typed));
 
     const ToolRun lint = runTool(m_xmllint, {u"--noout"_s, path});
     QVERIFY2(lint.finished && lint.exitCode == 0 && lint.errors.isEmpty(), lint.errors.constData());
