@@ -2,8 +2,8 @@
 #include "feed/document/publishedfeed.h"
 #include "feed/document/rfc822date.h"
 #include "tests/feed/document/feedfixture.h"
+#include "tests/support/filecontents.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -149,11 +149,7 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped()
 
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    const QString path = directory.filePath(u"feed.xml"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(savedFeedBytes(typed)), savedFeedBytes(typed).size());
-    file.close();
+    const QString path = writeFile(directory.filePath(u"feed.xml"_s), savedFeedBytes(typed));
 
     const ToolRun lint = runTool(m_xmllint, {u"--noout"_s, path});
     QVERIFY2(lint.finished && lint.exitCode == 0 && lint.errors.isEmpty(), lint.errors.constData());

@@ -3,6 +3,7 @@
 #include "platform/engine/speecherror.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/scratchmount.h"
 
 #include <QDir>
@@ -32,18 +33,6 @@ private:
         voice->setVoice(voice->GetVoices(QStringLiteral("Name=") + voiceName).Item(0));
         return renderToFile(
             *voice, {.text = text, .fileName = path, .format = format, .progress = std::move(progress)});
-    }
-
-    static QByteArray contentOf(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    // Nothing but the named files: no temporary file left behind.
-    static QStringList filesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
 private Q_SLOTS:
@@ -179,11 +168,11 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         QVERIFY_THROWS_EXCEPTION(SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav,
                                                             [](double share) { return share < 0.2; }));
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void aHelperCrashLeavesTheEarlierFileAndNoTemporary()
@@ -191,15 +180,15 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, textThatKillsTheEngine());
             QFAIL("rendering should have failed");
         } catch (const SpeechError &error) {
             QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void targetsThatCannotBeWrittenAreReportedByName_data()
@@ -227,7 +216,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         QVERIFY2(mount.remount(QStringLiteral("remount,ro")), qPrintable(mount.error()));
         try {
             speakInto(path, QStringLiteral("A new episode."));
@@ -236,8 +225,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void aFullDiskKeepsTheEarlierFileAndLeavesNoTemporary_data()
@@ -253,7 +242,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("Short."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, longText(2000), format);
             QFAIL("writing should have failed");
@@ -261,8 +250,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 };
 
