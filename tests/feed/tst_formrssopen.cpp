@@ -1,4 +1,5 @@
 #include "tests/feed/feedwindowfixture.h"
+#include "tests/support/filecontents.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -54,14 +55,7 @@ private:
     QStringList &messages() { return m_feed->messages(); }
     QString write(const QString &name, const QByteArray &bytes)
     {
-        QFile file(m_folder.filePath(name));
-        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? file.fileName()
-                                                                                    : QString();
-    }
-    static QByteArray read(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        return writeFile(m_folder.filePath(name), bytes);
     }
     void open(const QString &path)
     {
@@ -72,7 +66,7 @@ private:
     {
         m_feed->test().fileDialogs.answer(m_folder.filePath(name));
         window().Command1_Click();
-        return read(m_folder.filePath(name));
+        return contentsOf(m_folder.filePath(name));
     }
     void addItem(const QString &title)
     {
