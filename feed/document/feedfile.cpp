@@ -58,8 +58,10 @@ FeedReadResult readFeedFile(const QString &path)
 
 QString openedFeedReport(const QString &path, qsizetype episodeCount, const QStringList &unkeptParts)
 {
-    QString report =
-        QStringLiteral("Read %1 episodes from %2.").arg(episodeCount).arg(QDir::toNativeSeparators(path));
+    QString report = (episodeCount == 1 ? QStringLiteral("Read %1 episode from %2.")
+                                        : QStringLiteral("Read %1 episodes from %2."))
+                         .arg(episodeCount)
+                         .arg(QDir::toNativeSeparators(path));
     if (!unkeptParts.isEmpty())
         report += QStringLiteral("\nThese parts are not kept when the feed is saved: %1.")
                       .arg(unkeptParts.join(QStringLiteral(", ")));

@@ -143,7 +143,7 @@ private Q_SLOTS:
                                                            u"abc-1"_s,
                                                            u"00:05:00"_s}}));
         QCOMPARE(messages().join(u'|'),
-                 u"Read 1 episodes from %1.\nThese parts are not kept when the feed is "
+                 u"Read 1 episode from %1.\nThese parts are not kept when the feed is "
                  "saved: podcast:locked, i:summary."_s.arg(m_folder.filePath(u"other.xml"_s)));
 
         open(write(u"latin1.xml"_s,
