@@ -1,9 +1,9 @@
 #include "speech/formwav.h"
 
 #include "platform/applicationtitle.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/soundfileformat.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/spfilestream.h"
 #include "platform/engine/spvoice.h"
 #include "platform/messagebox.h"
 #include "platform/progressdialogs.h"
@@ -34,8 +34,6 @@
 #include <utility>
 
 namespace {
-
-FormWav *g_instance = nullptr;
 
 constexpr int ClientWidthTwips = 5640;
 constexpr int ClientHeightTwips = 6105;
@@ -78,7 +76,6 @@ QString noVoiceMessage()
 FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
-    g_instance = this;
     setUpFixedWindow(this);
     createControls();
     createMenu();
@@ -88,16 +85,7 @@ FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormWav::~FormWav()
-{
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-FormWav *FormWav::instance()
-{
-    return g_instance;
-}
+FormWav::~FormWav() = default;
 
 void FormWav::createControls()
 {
@@ -307,20 +295,17 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = soundFileFormatFor(fileName, formatOfFilterEntry(cd2.FilterIndex));
 
-        auto stream = std::make_shared<SpFileStream>();
-        stream->setFormat(format);
-        stream->Open(fileName, SSFMCreateForWrite, true);
-        savingVoice->setAudioOutputStream(stream);
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            savingVoice->setProgressCallback([&progress](double share) {
-                progress->setShare(share);
-                return !progress->wasCanceled();
-            });
-            savingVoice->Speak(Text1->toPlainText(), SVSFDefault);
+            (void)renderToFile(*savingVoice, {.text = Text1->toPlainText(),
+                                              .fileName = fileName,
+                                              .format = format,
+                                              .progress = [&progress](double share) {
+                                                  progress->setShare(share);
+                                                  return !progress->wasCanceled();
+                                              }});
         }
-        stream->Close();
 
         showMessage(QStringLiteral("File saved to ") + fileName);
         const QFileInfo saved(fileName);

@@ -1,8 +1,7 @@
 #include "platform/engine/speechhelperprocess.h"
 
 #include "platform/engine/speecherror.h"
-
-#include <QtEndian>
+#include "platform/helper/helperprotocol.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -11,9 +10,7 @@
 
 namespace {
 
-constexpr int HelperAudioFd = 3;
-constexpr int HelperFailureExitCode = 2;
-constexpr char HeaderMagic[4] = {'P', 'L', 'R', 'A'};
+using HelperProtocol::AudioDescriptor;
 
 QString stoppedUnexpectedly()
 {
@@ -44,10 +41,10 @@ void SpeechHelperProcess::start(const QString &text)
 
     m_process.setChildProcessModifier([writeEnd] {
         // Runs in the child between fork and exec; dup2 clears close-on-exec on the copy.
-        if (writeEnd == HelperAudioFd)
-            ::fcntl(HelperAudioFd, F_SETFD, 0);
+        if (writeEnd == AudioDescriptor)
+            ::fcntl(AudioDescriptor, F_SETFD, 0);
         else
-            ::dup2(writeEnd, HelperAudioFd);
+            ::dup2(writeEnd, AudioDescriptor);
     });
     if (m_purpose == Purpose::Playback) {
         m_process.setStandardOutputFile(QProcess::nullDevice());
@@ -56,8 +53,8 @@ void SpeechHelperProcess::start(const QString &text)
         connect(&m_process, &QProcess::readyReadStandardOutput, this,
                 &SpeechHelperProcess::readProgressLines);
     }
-    m_process.start(m_helperPath, {QStringLiteral("--speak"), m_voice.engine(), m_voice.id(),
-                                   QString::number(HelperAudioFd)});
+    m_process.start(m_helperPath, {QString::fromLatin1(HelperProtocol::SpeakCommand), m_voice.engine(),
+                                   m_voice.id(), QString::number(AudioDescriptor)});
     const bool started = m_process.waitForStarted(10000);
     ::close(writeEnd); // only the helper writes; its exit is then our end of the audio
     if (!started)
@@ -88,19 +85,22 @@ short SpeechHelperProcess::waitReadable(QDeadlineTimer deadline)
 
 int SpeechHelperProcess::waitForFirstAudio(QDeadlineTimer deadline)
 {
-    char header[8];
+    unsigned char header[HelperProtocol::StreamHeaderSize];
     qint64 received = 0;
     while (received < qint64(sizeof header)) {
-        const qint64 count = readAudio(header + received, qint64(sizeof header) - received, deadline);
+        const qint64 count = readAudio(reinterpret_cast<char *>(header) + received,
+                                       qint64(sizeof header) - received, deadline);
         if (count < 0)
             break;
         received += count;
     }
-    if (received < qint64(sizeof header) || memcmp(header, HeaderMagic, sizeof HeaderMagic) != 0) {
+    m_sampleRate = received == qint64(sizeof header)
+                       ? static_cast<int>(HelperProtocol::sampleRateOfStreamHeader(header))
+                       : 0;
+    if (m_sampleRate <= 0) {
         const QString failure = failureAfterEnd();
         throw SpeechError(failure.isEmpty() ? stoppedUnexpectedly() : failure);
     }
-    m_sampleRate = static_cast<int>(qFromLittleEndian<quint32>(header + 4));
 
     // Hold back until there is audio, so that a helper that dies on the first words is
     // reported here instead of as silence.
@@ -157,10 +157,10 @@ QString SpeechHelperProcess::failureAfterEnd()
     }
     if (m_process.exitStatus() == QProcess::CrashExit)
         return stoppedUnexpectedly();
-    if (m_process.exitCode() == 0)
+    if (m_process.exitCode() == HelperProtocol::ExitSuccess)
         return {};
     const QString reason = QString::fromUtf8(m_process.readAllStandardError()).trimmed();
-    if (m_process.exitCode() == HelperFailureExitCode && !reason.isEmpty())
+    if (m_process.exitCode() == HelperProtocol::ExitFailure && !reason.isEmpty())
         return reason;
     return stoppedUnexpectedly();
 }
@@ -189,7 +189,7 @@ void SpeechHelperProcess::readProgressLines()
 {
     while (m_process.canReadLine()) {
         const QList<QByteArray> fields = m_process.readLine().trimmed().split(' ');
-        if (fields.size() == 3 && fields.at(0) == "progress")
+        if (fields.size() == 3 && fields.at(0) == QByteArrayView(HelperProtocol::ProgressKeyword))
             Q_EMIT progressed(fields.at(1).toLongLong(), fields.at(2).toLongLong());
     }
 }

@@ -1,12 +1,7 @@
-// Speech helper. Usage:
-//   parlora-speech-helper --list
-//       one voice a line: engine TAB id TAB name TAB languages (comma-separated) TAB naturalness
-//   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
-//       reads UTF-8 text from standard input until its end, writes the audio stream to AUDIO_FD,
-//       progress lines ("progress BYTES_DONE TOTAL") to standard output, and a failure's
-//       description to standard error with exit code 2.
+// Speech helper: the commands and what it writes are described in helperprotocol.h.
 #include "platform/helper/espeaksynthesizer.h"
 #include "platform/helper/flitesynthesizer.h"
+#include "platform/helper/helperprotocol.h"
 #include "platform/helper/pcmwriter.h"
 #include "platform/helper/textsanitizer.h"
 #include "platform/helper/utf8.h"
@@ -24,7 +19,7 @@
 
 namespace {
 
-constexpr int ExitFailure = 2;
+using namespace HelperProtocol;
 
 int fail(const std::string &description)
 {
@@ -46,8 +41,9 @@ std::string join(const std::vector<std::string> &parts, char separator)
 void printVoices(Synthesizer &synthesizer)
 {
     for (const HelperVoiceInfo &voice : synthesizer.voices())
-        std::cout << voice.engine << '\t' << voice.id << '\t' << voice.name << '\t'
-                  << join(voice.languages, ',') << '\t' << voice.naturalness << '\n';
+        std::cout << voice.engine << ColumnSeparator << voice.id << ColumnSeparator << voice.name
+                  << ColumnSeparator << join(voice.languages, LanguageSeparator) << ColumnSeparator
+                  << voice.naturalness << '\n';
 }
 
 int listVoices()
@@ -57,7 +53,7 @@ int listVoices()
     FliteSynthesizer flite;
     printVoices(flite);
     std::cout.flush();
-    return 0;
+    return ExitSuccess;
 }
 
 std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
@@ -85,7 +81,7 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
 
     PcmWriter writer(audioFd);
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
-        return 0; // nobody is listening any more
+        return ExitSuccess; // nobody is listening any more
 
     const std::size_t totalCharacters = utf8CharacterCount(text);
     using Clock = std::chrono::steady_clock;
@@ -95,15 +91,15 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
         if (now - lastReport < std::chrono::milliseconds(50))
             return;
         lastReport = now;
-        std::cout << "progress " << done << ' ' << totalCharacters << std::endl;
+        std::cout << ProgressKeyword << ' ' << done << ' ' << totalCharacters << std::endl;
     };
     const auto writeSamples = [&](const short *samples, int count) {
         return writer.writeSamples(samples, count);
     };
     if (const std::string error = synthesizer->speak(text, writeSamples, reportProgress); !error.empty())
         return fail(error);
-    std::cout << "progress " << totalCharacters << ' ' << totalCharacters << std::endl;
-    return 0;
+    std::cout << ProgressKeyword << ' ' << totalCharacters << ' ' << totalCharacters << std::endl;
+    return ExitSuccess;
 }
 
 } // namespace
@@ -115,9 +111,9 @@ int main(int argc, char **argv)
     std::ios::sync_with_stdio(false);
 
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "--list" && argc == 2)
+    if (command == ListCommand && argc == 2)
         return listVoices();
-    if (command == "--speak" && argc == 5) {
+    if (command == SpeakCommand && argc == 5) {
         char *end = nullptr;
         const long fd = std::strtol(argv[4], &end, 10);
         if (end == argv[4] || *end != 0 || fd < 0)

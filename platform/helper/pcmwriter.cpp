@@ -1,19 +1,14 @@
 #include "platform/helper/pcmwriter.h"
 
+#include "platform/helper/helperprotocol.h"
+
 #include <cerrno>
 #include <unistd.h>
 
 bool PcmWriter::writeHeader(std::uint32_t sampleRate)
 {
-    const unsigned char header[8] = {'P',
-                                     'L',
-                                     'R',
-                                     'A',
-                                     static_cast<unsigned char>(sampleRate & 0xff),
-                                     static_cast<unsigned char>((sampleRate >> 8) & 0xff),
-                                     static_cast<unsigned char>((sampleRate >> 16) & 0xff),
-                                     static_cast<unsigned char>((sampleRate >> 24) & 0xff)};
-    return writeAll(header, sizeof header);
+    const auto header = HelperProtocol::streamHeader(sampleRate);
+    return writeAll(header.data(), header.size());
 }
 
 bool PcmWriter::writeSamples(const short *samples, int count)

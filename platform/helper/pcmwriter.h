@@ -3,8 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-// Writes the audio stream that the program reads: a header ("PLRA", sample rate as 32-bit
-// little-endian), then signed 16-bit mono samples in native byte order.
+// Writes the audio stream that the program reads (see helperprotocol.h).
 class PcmWriter
 {
 public:

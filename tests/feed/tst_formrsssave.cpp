@@ -42,8 +42,8 @@ private:
         FormRss &feed = window();
         return feedFileBytes(
             feedDocument(feedHeaderTemplate(),
-                         channelBlock(feed.Text1->text(), feed.Text12->text(),
-                                      m_feed->value(u"channel description"_s), feed.Text3->text()),
+                         channelBlock({feed.Text1->text(), feed.Text12->text(),
+                                       m_feed->value(u"channel description"_s), feed.Text3->text()}),
                          feed.Text7.text(), feedFooterTemplate()));
     }
 

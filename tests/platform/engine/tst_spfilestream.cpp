@@ -1,6 +1,6 @@
 #include "platform/engine/helperspeechengine.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/spfilestream.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
 #include "tests/support/filecontents.h"
@@ -26,28 +26,26 @@ private:
     QTemporaryDir m_folder;
 
     // Speaks text into a new file stream; the stream is closed only when the speech succeeds.
-    void speakInto(const QString &path, const QString &text, SoundFileFormat format = SoundFileFormat::Wav,
-                   std::function<bool(double)> progress = {},
-                   const QString &voiceName = QStringLiteral("English (America)"))
+    RenderedSound speakInto(const QString &path, const QString &text,
+                            SoundFileFormat format = SoundFileFormat::Wav,
+                            std::function<bool(double)> progress = {},
+                            const QString &voiceName = QStringLiteral("English (America)"))
     {
         auto voice = m_engine.createVoice();
         voice->setVoice(voice->GetVoices(QStringLiteral("Name=") + voiceName).Item(0));
-        auto stream = std::make_shared<SpFileStream>();
-        stream->setFormat(format);
-        stream->Open(path, SSFMCreateForWrite, true);
-        voice->setAudioOutputStream(stream);
-        voice->setProgressCallback(std::move(progress));
-        voice->Speak(text, SVSFDefault);
-        stream->Close();
+        return renderToFile(
+            *voice, {.text = text, .fileName = path, .format = format, .progress = std::move(progress)});
     }
 
 private Q_SLOTS:
     void wavIsMonoSixteenBitAtTheEnginesRate()
     {
         const QString path = m_folder.filePath(QStringLiteral("episode.wav"));
-        speakInto(path, longText(40));
+        const RenderedSound rendered = speakInto(path, longText(40));
         const SoundFileInfo info = readSoundFile(path);
         QVERIFY(info.readable);
+        QCOMPARE(rendered.frames, info.frames);
+        QCOMPARE(rendered.sampleRate, info.sampleRate);
         QCOMPARE(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
         QCOMPARE(info.channels, 1);
         QCOMPARE(info.sampleRate, 22050);
