@@ -10,11 +10,10 @@
 
 LinkLabel::LinkLabel(const QString &text, QWidget *parent) : QLabel(text, parent)
 {
-    static const bool accessibleInstalled = [] {
+    [[maybe_unused]] static const bool accessibleInstalled = [] {
         QAccessible::installFactory(LinkLabelAccessible::create);
         return true;
     }();
-    Q_UNUSED(accessibleInstalled)
     // A tab stop, but a mouse click leaves the focus where it was, as on a web page.
     setFocusPolicy(Qt::TabFocus);
 }
