@@ -28,6 +28,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <limits>
+#include <tuple>
 
 namespace {
 
@@ -89,6 +91,7 @@ void FormRss::createControls()
     const auto lineEdit = [&](int left, int top, int width, int height) {
         auto *control = new QLineEdit(client);
         place(control, left, top, width, height);
+        control->setMaxLength(std::numeric_limits<int>::max()); // Qt's default cuts at 32,767
         return control;
     };
     const auto textEdit = [&](int left, int top, int width, int height) {
@@ -129,6 +132,22 @@ void FormRss::createControls()
         field->setFont(fontOf(QStringLiteral("Trebuchet MS"), 9.75));
         setColors(field, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
         field->installEventFilter(this);
+    }
+
+    // Screen readers name each field by its label; the frames tell the titles, descriptions
+    // and links apart.
+    const std::tuple<QLabel *, QWidget *, QString> named[] = {
+        {channelTitleLabel, Text1, QStringLiteral("Channel title")},
+        {channelDescriptionLabel, Text2, QStringLiteral("Channel description")},
+        {channelAuthorLabel, Text12, QStringLiteral("Author")},
+        {channelLinkLabel, Text3, QStringLiteral("Channel link")},
+        {itemTitleLabel, Text5, QStringLiteral("Item title")},
+        {itemDescriptionLabel, Text4, QStringLiteral("Item description")},
+        {itemLinkLabel, Text6, QStringLiteral("Item link")},
+        {itemDateLabel, Text10, QStringLiteral("Date")}};
+    for (const auto &[label, field, name] : named) {
+        label->setBuddy(field);
+        field->setAccessibleName(name);
     }
 
     Command2 = new QPushButton(QStringLiteral("&Add item"), client);

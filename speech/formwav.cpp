@@ -18,6 +18,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -28,6 +29,9 @@
 #include <QScreen>
 #include <QTextCursor>
 #include <QUrl>
+
+#include <limits>
+#include <utility>
 
 namespace {
 
@@ -49,7 +53,7 @@ void shrinkFontToFit(QLabel *label)
     label->setFont(font);
 }
 
-// The save dialog's entries, in order, and the format each one writes.
+// The save dialog's entries, in order, and the format each one stands for.
 const QString SoundFileFilter = QStringLiteral("Wav file (*.wav)|*.wav|MP3 file (*.mp3)|*.mp3|"
                                                "Ogg Vorbis file (*.ogg)|*.ogg|FLAC file (*.flac)|*.flac");
 constexpr SoundFileFormat SoundFileFilterFormats[] = {SoundFileFormat::Wav, SoundFileFormat::Mp3,
@@ -76,6 +80,7 @@ FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     createControls();
     createMenu();
     setTabOrder();
+    nameFieldsForScreenReaders();
     List1->setFocus();
     Form_Load();
 }
@@ -143,8 +148,10 @@ void FormWav::createControls()
     place(Label3, 240, 4725, 1455, 255);
     Text4 = new QLineEdit(client);
     place(Text4, 1800, 4680, 3615, 285);
-    for (QLineEdit *field : {Text14, Text3, Text4})
+    for (QLineEdit *field : {Text14, Text3, Text4}) {
         field->setFont(arial);
+        field->setMaxLength(std::numeric_limits<int>::max()); // Qt's default cuts at 32,767
+    }
     for (QLineEdit *field : {Text14, Text3})
         setColors(field, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
 
@@ -152,6 +159,7 @@ void FormWav::createControls()
     place(List1, 120, 5160, 5415, 840);
     List1->setSelectionMode(QAbstractItemView::SingleSelection);
     setColors(List1, QPalette::Base, Navy, QPalette::Text, Qt::white);
+    List1->installEventFilter(this);
 
     connect(Command1, &QPushButton::clicked, this, &FormWav::Command1_Click);
     connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
@@ -183,9 +191,23 @@ void FormWav::createMenu()
 
 void FormWav::setTabOrder()
 {
-    const QList<QWidget *> order{List1, Text1, Command1, Command2, Text14, Text3, Text4, Command3, List2};
+    const QList<QWidget *> order{List1, Text1, Command1, Command2, Text14,
+                                 Text3, Text4, Command3, List2,    Label2};
     for (qsizetype i = 0; i + 1 < order.size(); ++i)
         QWidget::setTabOrder(order.at(i), order.at(i + 1));
+}
+
+void FormWav::nameFieldsForScreenReaders()
+{
+    for (const auto &[label, field] :
+         {std::pair<QLabel *, QWidget *>{Label4, List2}, {Label10, Text14}, {Label1, Text3}, {Label3, Text4}})
+        label->setBuddy(field);
+    Text1->setAccessibleName(QStringLiteral("Text to read"));
+    List2->setAccessibleName(QStringLiteral("Voices"));
+    Text14->setAccessibleName(QStringLiteral("Podcast file/Url"));
+    Text3->setAccessibleName(QStringLiteral("Size"));
+    Text4->setAccessibleName(QStringLiteral("Filetype"));
+    List1->setAccessibleName(QStringLiteral("Information"));
 }
 
 void FormWav::showCentered()
@@ -271,7 +293,7 @@ void FormWav::Label2_Click()
         if (!m_services.fileDialogs.ShowSave(this, cd2))
             return; // cancelled: nothing rendered, nothing touched
         const QString fileName = cd2.FileName;
-        const SoundFileFormat format = formatOfFilterEntry(cd2.FilterIndex);
+        const SoundFileFormat format = soundFileFormatFor(fileName, formatOfFilterEntry(cd2.FilterIndex));
 
         RenderedSound rendered;
         {
@@ -354,6 +376,20 @@ void FormWav::ext_Click()
 {
     close();
     QCoreApplication::exit(0);
+}
+
+bool FormWav::eventFilter(QObject *watched, QEvent *event)
+{
+    // Taking the focus makes the first line current without selecting it, so Up would have
+    // nowhere to move: pressed first, it selects that line, as Down selects the next.
+    if (watched == List1 && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_Up && List1->currentItem() != nullptr &&
+        !List1->currentItem()->isSelected()) {
+        List1->currentItem()->setSelected(true);
+        List1_Click();
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FormWav::showMessage(const QString &text)

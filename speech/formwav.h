@@ -68,10 +68,14 @@ Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.
     void feedWindowRequested();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void createControls();
     void createMenu();
     void setTabOrder();
+    void nameFieldsForScreenReaders();
     void applyVoiceSelection(SpVoice &voice) const;
     void showMessage(const QString &text);
 

@@ -1,5 +1,7 @@
 #include "platform/engine/soundfileformat.h"
 
+#include <utility>
+
 QString mediaTypeOf(SoundFileFormat format)
 {
     switch (format) {
@@ -13,4 +15,19 @@ QString mediaTypeOf(SoundFileFormat format)
         return QStringLiteral("audio/flac");
     }
     return QStringLiteral("application/octet-stream");
+}
+
+SoundFileFormat soundFileFormatFor(QStringView fileName, SoundFileFormat chosenEntry)
+{
+    const std::pair<QStringView, SoundFileFormat> extensions[] = {
+        {u".wav", SoundFileFormat::Wav},
+        {u".mp3", SoundFileFormat::Mp3},
+        {u".ogg", SoundFileFormat::OggVorbis},
+        {u".flac", SoundFileFormat::Flac},
+    };
+    for (const auto &[extension, format] : extensions) {
+        if (fileName.endsWith(extension, Qt::CaseInsensitive))
+            return format;
+    }
+    return chosenEntry;
 }

@@ -14,3 +14,7 @@ enum class SoundFileFormat
 
 // The media type a feed's enclosure announces for the format ("audio/wav", ...).
 [[nodiscard]] QString mediaTypeOf(SoundFileFormat format);
+
+// The format a typed file name asks for: a name ending in .wav, .mp3, .ogg or .flac (any
+// letter case) decides it; any other name takes the format of the dialog's chosen entry.
+[[nodiscard]] SoundFileFormat soundFileFormatFor(QStringView fileName, SoundFileFormat chosenEntry);

@@ -3,6 +3,7 @@
 #include "tests/support/scopedtimezone.h"
 #include "tests/support/twipsrect.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QGroupBox>
@@ -65,6 +66,15 @@ private:
     }
 
 private Q_SLOTS:
+    void screenReadersHearEachFieldsLabelWithItsFrame()
+    {
+        QStringList names;
+        for (QWidget *field : fieldsOf(openWindow()))
+            names << QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name);
+        QCOMPARE(names,
+                 (QStringList{u"Channel title"_s, u"Channel description"_s, u"Author"_s, u"Channel link"_s,
+                              u"Item title"_s, u"Item description"_s, u"Item link"_s, u"Date"_s}));
+    }
     void cleanup()
     {
         m_feed.reset();

@@ -80,6 +80,14 @@ private Q_SLOTS:
                             QString(), QString()}));
     }
 
+    void fortyThousandCharactersInAFieldReachTheItemWhole()
+    {
+        const QString address = u"https://example.org/"_s + QString(40000, u'a');
+        m_feed->setValue(u"enclosure address"_s, address);
+        window().Command2_Click();
+        QVERIFY(window().Text7.text().contains(u"url='"_s + address + u'\''));
+    }
+
     void firstAddMakesTheStoreExactlyOneBlockStartingWithALineBreak()
     {
         window().Command2_Click();

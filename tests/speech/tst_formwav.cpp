@@ -4,6 +4,7 @@
 #include "tests/doubles/testservices.h"
 #include "tests/support/twipsrect.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +17,8 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -163,11 +166,30 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget(), window.List1);
         const QList<QWidget *> order{window.Text1,    window.Command1, window.Command2,
                                      window.Text14,   window.Text3,    window.Text4,
-                                     window.Command3, window.List2,    window.List1};
+                                     window.Command3, window.List2,    window.Label2};
         for (QWidget *expected : order) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), expected);
         }
+        QTest::keyClick(window.Label2, Qt::Key_Return); // the save link, last stop, saves
+        QVERIFY(m_test->fileDialogs.shown.size() == 1 && m_test->fileDialogs.shown.first().save);
+        QTest::keyClick(window.Label2, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), window.List1);
+    }
+
+    void screenReadersHearEachFieldsLabelAndCanPressTheSaveLink()
+    {
+        FormWav &window = openWindow();
+        QStringList names;
+        for (QWidget *field : std::initializer_list<QWidget *>{window.Text1, window.List2, window.Text14,
+                                                               window.Text3, window.Text4, window.List1})
+            names << QAccessible::queryAccessibleInterface(field)->text(QAccessible::Name);
+        QCOMPARE(names, (QStringList{u"Text to read"_s, u"Voices"_s, u"Podcast file/Url"_s, u"Size"_s,
+                                     u"Filetype"_s, u"Information"_s}));
+        QAccessibleInterface *link = QAccessible::queryAccessibleInterface(window.Label2);
+        QVERIFY(link->role() == QAccessible::Link && link->text(QAccessible::Name) == window.Label2->text());
+        link->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+        QTRY_COMPARE(m_test->fileDialogs.shown.size(), 1);
     }
 
     void readTextWithAnEmptyBoxOnlyAsks()

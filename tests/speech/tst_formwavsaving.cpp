@@ -71,6 +71,7 @@ private Q_SLOTS:
         QTest::newRow("Ogg Vorbis") << 2 << "episode.ogg" << int(SF_FORMAT_OGG) << "audio/ogg";
         QTest::newRow("FLAC") << 3 << "episode.flac" << int(SF_FORMAT_FLAC) << "audio/flac";
         QTest::newRow("WAV named without extension") << 0 << "episode" << int(SF_FORMAT_WAV) << "audio/wav";
+        QTest::newRow("MP3 typed, WAV entry") << 0 << "episode.mp3" << int(SF_FORMAT_MPEG) << "audio/mpeg";
     }
     void savingWritesTheFileReportsItAndFillsTheFields()
     {

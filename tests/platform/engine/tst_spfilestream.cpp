@@ -12,6 +12,8 @@
 
 #include <sndfile.h>
 
+#include <optional>
+
 Q_DECLARE_METATYPE(SoundFileFormat)
 
 // Speaking into sound files with the real engine, read back with libsndfile.
@@ -252,6 +254,22 @@ private Q_SLOTS:
         }
         QCOMPARE(contentsOf(path), earlier);
         QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
+    }
+
+    void theTypedExtensionDecidesTheFormatElseTheChosenEntry()
+    {
+        using enum SoundFileFormat;
+        const std::pair<const char *, std::optional<SoundFileFormat>> typedNames[] = {
+            {"episode.wav", Wav},   {"episode.mp3", Mp3},   {"EPISODE.Ogg", OggVorbis},
+            {"episode.FLAC", Flac}, {"episode", {}},        {"episode.mp3.txt", {}},
+            {"episode.mp33", {}},   {"my.flac/episode", {}}};
+        for (const auto &[typed, decided] : typedNames) {
+            for (SoundFileFormat chosen : {Wav, Mp3, OggVorbis, Flac}) {
+                QVERIFY2(soundFileFormatFor(QString::fromLatin1(typed), chosen) == decided.value_or(chosen),
+                         qPrintable(
+                             QStringLiteral("%1, entry %2").arg(QLatin1StringView(typed)).arg(int(chosen))));
+            }
+        }
     }
 };
 
