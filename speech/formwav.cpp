@@ -244,6 +244,12 @@ void FormWav::Command2_Click()
         // Replacing the window voice releases the previous one, which stops its reading.
         m_windowVoice = m_services.speechEngine.createVoice();
         applyVoiceSelection(*m_windowVoice);
+        m_windowVoice->setFinishedCallback([this](const SpeechOutcome &outcome) {
+            const QString message =
+                outcome.failure.isEmpty() ? skippedPassagesMessage(outcome.skippedPassages) : outcome.failure;
+            if (!message.isEmpty())
+                showMessage(message);
+        });
         m_windowVoice->Speak(text, SVSFlagsAsync);
     } catch (const SpeechError &error) {
         showMessage(error.description());
@@ -285,18 +291,21 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = formatOfFilterEntry(cd2.FilterIndex);
 
+        RenderedSound rendered;
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            (void)renderToFile(*savingVoice, {.text = Text1->toPlainText(),
-                                              .fileName = fileName,
-                                              .format = format,
-                                              .progress = [&progress](double share) {
-                                                  progress->setShare(share);
-                                                  return !progress->wasCanceled();
-                                              }});
+            rendered = renderToFile(*savingVoice, {.text = Text1->toPlainText(),
+                                                   .fileName = fileName,
+                                                   .format = format,
+                                                   .progress = [&progress](double share) {
+                                                       progress->setShare(share);
+                                                       return !progress->wasCanceled();
+                                                   }});
         }
 
+        if (!rendered.skippedPassages.isEmpty())
+            showMessage(skippedPassagesMessage(rendered.skippedPassages));
         showMessage(QStringLiteral("File saved to ") + fileName);
         const QFileInfo saved(fileName);
         if (!saved.exists())
