@@ -31,8 +31,6 @@
 
 namespace {
 
-FormWav *g_instance = nullptr;
-
 constexpr int ClientWidthTwips = 5640;
 constexpr int ClientHeightTwips = 6105;
 
@@ -74,7 +72,6 @@ QString noVoiceMessage()
 FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
-    g_instance = this;
     setUpFixedWindow(this);
     createControls();
     createMenu();
@@ -83,16 +80,7 @@ FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormWav::~FormWav()
-{
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-FormWav *FormWav::instance()
-{
-    return g_instance;
-}
+FormWav::~FormWav() = default;
 
 void FormWav::createControls()
 {

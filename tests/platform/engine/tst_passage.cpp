@@ -18,8 +18,8 @@ private Q_SLOTS:
             texts.append(QString::fromUtf8(passage.utf8));
             lines.append(passage.line);
         }
-        QCOMPARE(texts, (QStringList{QStringLiteral("One. "), QStringLiteral("Two?\n"), QStringLiteral("Three\n"),
-                              QStringLiteral("Four é.g.")}));
+        QCOMPARE(texts, (QStringList{QStringLiteral("One. "), QStringLiteral("Two?\n"),
+                                     QStringLiteral("Three\n"), QStringLiteral("Four é.g.")}));
         QCOMPARE(lines, (QList<int>{1, 1, 4, 5}));
         qsizetype characters = 0;
         for (const Passage &passage : passages)
