@@ -231,4 +231,6 @@ void SpeechHelperProcess::kill()
         m_audioFd = -1;
     }
     m_ended = true;
+    m_buffer.clear(); // nothing it said is wanted any more
+    m_consumed = 0;
 }
