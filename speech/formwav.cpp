@@ -254,6 +254,12 @@ void FormWav::Command2_Click()
         // Replacing the window voice releases the previous one, which stops its reading.
         m_windowVoice = m_services.speechEngine.createVoice();
         applyVoiceSelection(*m_windowVoice);
+        m_windowVoice->setFinishedCallback([this](const SpeechOutcome &outcome) {
+            const QString message =
+                outcome.failure.isEmpty() ? skippedPassagesMessage(outcome.skippedPassages) : outcome.failure;
+            if (!message.isEmpty())
+                showMessage(message);
+        });
         m_windowVoice->Speak(text, SVSFlagsAsync);
     } catch (const SpeechError &error) {
         showMessage(error.description());
@@ -308,6 +314,8 @@ void FormWav::Label2_Click()
                                                    }});
         }
 
+        if (!rendered.skippedPassages.isEmpty())
+            showMessage(skippedPassagesMessage(rendered.skippedPassages));
         showMessage(QStringLiteral("File saved to ") + fileName);
         const QFileInfo saved(fileName);
         if (!saved.exists())

@@ -12,11 +12,15 @@ RenderedSound renderToFile(SpVoice &voice, const RenderRequest &request)
     stream->Open(request.fileName, SSFMCreateForWrite, true);
     voice.setAudioOutputStream(stream);
     voice.setProgressCallback(request.progress);
+    QList<SkippedPassage> skipped;
+    voice.setFinishedCallback(
+        [&skipped](const SpeechOutcome &outcome) { skipped = outcome.skippedPassages; });
     const auto detach = qScopeGuard([&voice] {
         voice.setAudioOutputStream(nullptr);
         voice.setProgressCallback({});
+        voice.setFinishedCallback({});
     });
     voice.Speak(request.text, SVSFDefault);
     stream->Close();
-    return {stream->framesWritten(), stream->sampleRate()};
+    return {stream->framesWritten(), stream->sampleRate(), skipped};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/engine/soundfileformat.h"
+#include "platform/engine/speechoutcome.h"
 
 #include <QString>
 
@@ -23,6 +24,8 @@ struct RenderedSound
 {
     qint64 frames = 0;
     int sampleRate = 0;
+    // Passages the engine failed on: the file holds everything else.
+    QList<SkippedPassage> skippedPassages;
     [[nodiscard]] double seconds() const { return sampleRate > 0 ? double(frames) / sampleRate : 0.0; }
 };
 

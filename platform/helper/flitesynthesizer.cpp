@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 
 // Each voice library exports only its registration function; flite ships no header for them.
@@ -129,6 +130,8 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
     for (const std::string_view chunk : textChunks(utf8Text)) {
         if (!isBlank(chunk)) {
             const std::string sentence(chunk);
+            // flite's excitation draws on rand(): the same seed gives the same samples each time.
+            std::srand(1);
             flite_text_to_speech(sentence.c_str(), m_voice, "none");
             if (context.stopped)
                 break;

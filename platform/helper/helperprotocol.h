@@ -7,13 +7,18 @@
 //       Standard output: one voice a line, columns separated by a tab (VoiceColumn), the
 //       languages separated by commas, most preferred first.
 //   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
-//       Standard input: UTF-8 text until its end.
-//       AUDIO_FD (AudioDescriptor): the stream header, then signed 16-bit mono samples in native
-//       byte order until the helper closes it.
-//       Standard output: progress lines, "progress DONE TOTAL" in characters of the input.
+//       Lives until its standard input ends, speaking passages one after another.
+//       Standard input: passages, each a line "passage BYTES" followed by BYTES of UTF-8 text.
+//       AUDIO_FD (AudioDescriptor): the stream header, then frames (FrameType). Each passage
+//       gives its audio frames, then exactly one PassageDone or PassageFailed frame; a passage
+//       that fails costs that passage only, and the helper goes on with the next.
 //       Exit code: ExitSuccess, or ExitFailure with a description for the user on standard
-//       error. Anything else (a signal, another code) means the engine broke.
-
+//       error when the helper cannot speak at all (unknown engine or voice). Anything else (a
+//       signal, another code) means the helper broke.
+//
+// Frames: a header of FrameHeaderSize bytes (the type, three zero bytes, the payload's length
+// as a 32-bit little-endian number), then the payload. A reader skips frame types it does not
+// know, so new ones can be added without breaking it.
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -30,7 +35,7 @@ inline constexpr int AudioDescriptor = 3;
 inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 2;
 
-inline constexpr std::string_view ProgressKeyword = "progress";
+inline constexpr std::string_view PassageKeyword = "passage";
 
 enum VoiceColumn : int
 {
@@ -65,6 +70,45 @@ inline constexpr std::size_t StreamHeaderSize = 8;
     for (std::size_t i = 0; i < StreamMagic.size(); ++i)
         if (header[i] != StreamMagic[i])
             return 0;
+    return std::uint32_t(header[4]) | std::uint32_t(header[5]) << 8 | std::uint32_t(header[6]) << 16 |
+           std::uint32_t(header[7]) << 24;
+}
+
+enum class FrameType : std::uint8_t
+{
+    // Signed 16-bit mono samples in native byte order, at the stream header's rate.
+    Audio = 1,
+    // The passage has been spoken whole. No payload.
+    PassageDone = 2,
+    // The engine failed on the passage; the payload says why, in UTF-8 for a log, not the user.
+    PassageFailed = 3,
+    // Reserved for following the reading, not sent yet: a word of the passage is about to be
+    // heard. Payload (WordMarkerSize bytes, little-endian): the word's start and its length in
+    // Unicode code points within the passage's text (32 bits each), and the sample, counted
+    // from the passage's first sample, where its audio starts (64 bits). It comes before the
+    // Audio frame that holds that sample.
+    WordMarker = 4,
+};
+inline constexpr std::size_t FrameHeaderSize = 8;
+inline constexpr std::size_t WordMarkerSize = 16;
+// Longer payloads are a broken stream, not a frame.
+inline constexpr std::uint32_t MaxFramePayload = 1u << 24;
+
+[[nodiscard]] constexpr std::array<unsigned char, FrameHeaderSize> frameHeader(FrameType type,
+                                                                               std::uint32_t payloadSize)
+{
+    return {static_cast<unsigned char>(type),
+            0,
+            0,
+            0,
+            static_cast<unsigned char>(payloadSize & 0xff),
+            static_cast<unsigned char>((payloadSize >> 8) & 0xff),
+            static_cast<unsigned char>((payloadSize >> 16) & 0xff),
+            static_cast<unsigned char>((payloadSize >> 24) & 0xff)};
+}
+
+[[nodiscard]] constexpr std::uint32_t payloadSizeOfFrameHeader(const unsigned char *header)
+{
     return std::uint32_t(header[4]) | std::uint32_t(header[5]) << 8 | std::uint32_t(header[6]) << 16 |
            std::uint32_t(header[7]) << 24;
 }

@@ -4,10 +4,8 @@
 #include "platform/helper/helperprotocol.h"
 #include "platform/helper/pcmwriter.h"
 #include "platform/helper/textsanitizer.h"
-#include "platform/helper/utf8.h"
 
-#include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +14,10 @@
 #include <iterator>
 #include <memory>
 #include <string>
+
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -68,6 +70,55 @@ std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
     return nullptr;
 }
 
+// One passage in a child forked from the prepared engine. Every passage starts from the same
+// state, so its samples do not depend on what this helper spoke before (espeak-ng carries state
+// from one synthesis to the next), and an engine crash kills the child, not the helper.
+bool speakPassage(Synthesizer &synthesizer, PcmWriter &writer, const std::string &text)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the helper, which the program may kill
+        if (::getppid() == 1)
+            ::_exit(ExitFailure);
+        const auto writeSamples = [&](const short *samples, int count) {
+            return writer.writeSamples(samples, count);
+        };
+        const std::string error = synthesizer.speak(text, writeSamples, [](std::size_t) {});
+        if (!error.empty()) {
+            (void)writer.writeFrame(FrameType::PassageFailed, error);
+            ::_exit(ExitFailure);
+        }
+        ::_exit(ExitSuccess);
+    }
+    if (child < 0)
+        return writer.writeFrame(FrameType::PassageFailed, "The speech engine could not be started.");
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == ExitSuccess)
+        return writer.writeFrame(FrameType::PassageDone);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == ExitFailure)
+        return true; // the child has said why
+    return writer.writeFrame(FrameType::PassageFailed, "The speech engine stopped unexpectedly.");
+}
+
+// The next passage from standard input; false at its end or on anything that is not one.
+bool readPassage(std::string &text)
+{
+    std::string request;
+    if (!std::getline(std::cin, request))
+        return false;
+    const std::string prefix = std::string(PassageKeyword) + ' ';
+    if (request.rfind(prefix, 0) != 0)
+        return false;
+    char *end = nullptr;
+    const unsigned long long size = std::strtoull(request.c_str() + prefix.size(), &end, 10);
+    if (*end != 0 || size > MaxFramePayload)
+        return false;
+    text.resize(size);
+    return bool(std::cin.read(text.data(), static_cast<std::streamsize>(size)));
+}
+
 int speak(const std::string &engine, const std::string &voiceId, int audioFd)
 {
     std::unique_ptr<Synthesizer> synthesizer = synthesizerFor(engine);
@@ -76,29 +127,14 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (const std::string error = synthesizer->selectVoice(voiceId); !error.empty())
         return fail(error);
 
-    const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    const std::string text = withoutControlCharacters(input);
-
     PcmWriter writer(audioFd);
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
         return ExitSuccess; // nobody is listening any more
-
-    const std::size_t totalCharacters = utf8CharacterCount(text);
-    using Clock = std::chrono::steady_clock;
-    auto lastReport = Clock::now();
-    const auto reportProgress = [&](std::size_t done) {
-        const auto now = Clock::now();
-        if (now - lastReport < std::chrono::milliseconds(50))
-            return;
-        lastReport = now;
-        std::cout << ProgressKeyword << ' ' << done << ' ' << totalCharacters << std::endl;
-    };
-    const auto writeSamples = [&](const short *samples, int count) {
-        return writer.writeSamples(samples, count);
-    };
-    if (const std::string error = synthesizer->speak(text, writeSamples, reportProgress); !error.empty())
-        return fail(error);
-    std::cout << ProgressKeyword << ' ' << totalCharacters << ' ' << totalCharacters << std::endl;
+    std::string passage;
+    while (readPassage(passage)) {
+        if (!speakPassage(*synthesizer, writer, withoutControlCharacters(passage)))
+            break;
+    }
     return ExitSuccess;
 }
 

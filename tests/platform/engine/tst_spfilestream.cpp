@@ -6,7 +6,9 @@
 #include "tests/support/filecontents.h"
 #include "tests/support/scratchmount.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -35,6 +37,25 @@ private:
         voice->setVoice(voice->GetVoices(QStringLiteral("Name=") + voiceName).Item(0));
         return renderToFile(
             *voice, {.text = text, .fileName = path, .format = format, .progress = std::move(progress)});
+    }
+
+    // Our children and theirs.
+    static QSet<qint64> descendantProcesses(qint64 parent = QCoreApplication::applicationPid())
+    {
+        QSet<qint64> found;
+        for (const QString &task :
+             QDir(QStringLiteral("/proc/%1/task").arg(parent)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(parent).arg(task));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &child : children.readAll().split(' ')) {
+                if (child.trimmed().isEmpty())
+                    continue;
+                found.insert(child.trimmed().toLongLong());
+                found.unite(descendantProcesses(child.trimmed().toLongLong()));
+            }
+        }
+        return found;
     }
 
 private Q_SLOTS:
@@ -165,26 +186,53 @@ private Q_SLOTS:
         QCOMPARE(shares.last(), 1.0);
     }
 
-    void cancellingLeavesTheEarlierFileAndNoTemporary()
+    void oneHelperOrTwoGiveTheSameSamples_data()
+    {
+        QTest::addColumn<QString>("voiceName");
+        QTest::newRow("espeak-ng") << "English (America)";
+        QTest::newRow("flite") << "English (America) - slt";
+    }
+    void oneHelperOrTwoGiveTheSameSamples()
+    {
+        QFETCH(QString, voiceName);
+        const QString one = m_folder.filePath(QStringLiteral("one.wav"));
+        const QString two = m_folder.filePath(QStringLiteral("two.wav"));
+        m_engine.setRenderingHelperCount(1);
+        speakInto(one, longText(200), SoundFileFormat::Wav, {}, voiceName);
+        m_engine.setRenderingHelperCount(2);
+        speakInto(two, longText(200), SoundFileFormat::Wav, {}, voiceName);
+        QVERIFY(readSoundFile(one).seconds() > 30.0);
+        QVERIFY(contentsOf(one) == contentsOf(two));
+    }
+
+    void cancellingTwoHelpersLeavesTheEarlierFileNoTemporaryAndNoHelper()
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
         const QByteArray earlier = contentsOf(path);
-        QVERIFY_THROWS_EXCEPTION(SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav,
-                                                            [](double share) { return share < 0.2; }));
+        m_engine.setRenderingHelperCount(2);
+        QSet<qint64> helpers;
+        QVERIFY_THROWS_EXCEPTION(
+            SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav, [&helpers](double share) {
+                helpers.unite(descendantProcesses());
+                return share < 0.2;
+            }));
+        QVERIFY2(helpers.size() >= 2, "two helpers, and the children speaking their passages");
+        for (const qint64 pid : std::as_const(helpers))
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)), 2000);
         QCOMPARE(contentsOf(path), earlier);
         QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
-    void aHelperCrashLeavesTheEarlierFileAndNoTemporary()
+    void threeCrashesInARowLeaveTheEarlierFileAndNoTemporary()
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
         const QByteArray earlier = contentsOf(path);
         try {
-            speakInto(path, textThatKillsTheEngine());
+            speakInto(path, (textThatKillsTheEngine() + u'\n').repeated(3) + QStringLiteral("Never said."));
             QFAIL("rendering should have failed");
         } catch (const SpeechError &error) {
             QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
