@@ -1,0 +1,102 @@
+#include "platform/helper/espeaksynthesizer.h"
+#include "platform/helper/flitesynthesizer.h"
+
+#include <QTest>
+
+namespace {
+
+struct Spoken
+{
+    std::vector<WordMarker> markers;
+    std::uint64_t samples = 0;
+};
+
+Spoken speak(const QString &engine, const QString &voiceId, const QString &text)
+{
+    // espeak-ng cannot be started twice in one process: one synthesizer per engine serves all.
+    static EspeakSynthesizer espeak;
+    static FliteSynthesizer flite;
+    Synthesizer &synthesizer =
+        engine == QStringLiteral("espeak-ng") ? static_cast<Synthesizer &>(espeak) : flite;
+    Spoken spoken;
+    if (!synthesizer.selectVoice(voiceId.toStdString()).empty())
+        return spoken;
+    synthesizer.setWordMarkerSink([&spoken](const WordMarker &marker) {
+        // A marker arrives before the audio it points into, so no later than the audio so far.
+        QVERIFY(marker.sample >= spoken.samples);
+        spoken.markers.push_back(marker);
+    });
+    const auto count = [&spoken](const short *, int samples) {
+        spoken.samples += std::uint64_t(samples);
+        return true;
+    };
+    (void)synthesizer.speak(text.toStdString(), count, [](std::size_t) {});
+    return spoken;
+}
+
+// Where a word starts, counted in code points as the engines count them.
+std::uint32_t codePointsBefore(const QString &text, const QString &word)
+{
+    return std::uint32_t(text.left(text.indexOf(word)).toUcs4().size());
+}
+
+} // namespace
+
+// Where each spoken word lies in its text, as both engines report it.
+class TestWordMarkers : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void eachWordIsMarkedInOrder_data()
+    {
+        QTest::addColumn<QString>("engine");
+        QTest::addColumn<QString>("voice");
+        QTest::newRow("espeak-ng") << QStringLiteral("espeak-ng") << QStringLiteral("gmw/en-US");
+        QTest::newRow("flite") << QStringLiteral("flite") << QStringLiteral("slt");
+    }
+    void eachWordIsMarkedInOrder()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, voice);
+        // Two sentences: flite speaks them as two pieces, whose samples and positions add up.
+        const QString text =
+            QStringLiteral("The quick brown fox jumps over the lazy dog. Then it sleeps quietly.");
+        const QStringList words = text.split(QLatin1Char(' '));
+        const Spoken spoken = speak(engine, voice, text);
+        QCOMPARE(spoken.markers.size(), std::size_t(words.size()));
+        std::uint32_t wordStart = 0;
+        std::uint64_t lastSample = 0;
+        for (std::size_t i = 0; i < spoken.markers.size(); ++i) {
+            const WordMarker &marker = spoken.markers[i];
+            QCOMPARE(marker.start, wordStart);
+            QVERIFY(marker.length >= 1);
+            QVERIFY(marker.length <= std::uint32_t(words.at(qsizetype(i)).size()));
+            QVERIFY(i == 0 || marker.sample > lastSample);
+            QVERIFY(marker.sample < spoken.samples);
+            lastSample = marker.sample;
+            wordStart += std::uint32_t(words.at(qsizetype(i)).size()) + 1;
+        }
+    }
+
+    void positionsCountEmojiAndCombiningMarksAsTheEnginesDo_data() { eachWordIsMarkedInOrder_data(); }
+    void positionsCountEmojiAndCombiningMarksAsTheEnginesDo()
+    {
+        QFETCH(QString, engine);
+        QFETCH(QString, voice);
+        const QString text = QStringLiteral("Zoë \U0001F600 cafe\u0301 and more \U0001F600 words end here.");
+        const Spoken spoken = speak(engine, voice, text);
+        QVERIFY(spoken.markers.size() >= 5);
+        const WordMarker &last = spoken.markers.back();
+        QCOMPARE(last.start, codePointsBefore(text, QStringLiteral("here")));
+        QCOMPARE(last.length, 4u);
+        const auto more =
+            std::find_if(spoken.markers.begin(), spoken.markers.end(), [&](const WordMarker &marker) {
+                return marker.start == codePointsBefore(text, QStringLiteral("more"));
+            });
+        QVERIFY(more != spoken.markers.end());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestWordMarkers)
+#include "tst_wordmarkers.moc"
