@@ -14,6 +14,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class ReadingHighlight;
 class SpVoice;
 
 // The speech window: the text to speak, the voices, reading aloud, saving speech to a sound
@@ -77,4 +78,6 @@ private:
 
     PlatformServices m_services;
     std::unique_ptr<SpVoice> m_windowVoice;
+    // Follows the window voice's reading, so it goes first when the window does.
+    std::unique_ptr<ReadingHighlight> m_readingHighlight;
 };
