@@ -1,12 +1,16 @@
-// flite next to espeak-ng on the 5,000-word text: time from start to the first audio, rendering
-// speed, and the helper's peak memory while rendering (target under 150 MB).
+// flite next to espeak-ng on the 5,000-word text: time from a helper's start to its first audio,
+// and rendering speed into a WAV file.
 // Run by hand: bin/bench_flite
 #include "bench/benchtext.h"
 #include "platform/engine/helperspeechengine.h"
+#include "platform/engine/helpervoice.h"
+#include "platform/engine/passage.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/speechhelperprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cstdio>
@@ -26,10 +30,10 @@ double millisecondsToFirstAudio(const HelperSpeechEngine &engine, const SpObject
     QElapsedTimer timer;
     timer.start();
     SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Purpose::Playback);
-    helper.start(text);
-    (void)helper.waitForFirstAudio(QDeadlineTimer(60000));
-    char buffer[4096];
-    (void)helper.readAudio(buffer, sizeof buffer, QDeadlineTimer(60000));
+    (void)helper.start(QDeadlineTimer(60000));
+    (void)helper.sendPassage(passagesOf(text).first().utf8);
+    while (helper.readFrame().kind != SpeechHelperProcess::Frame::Audio)
+        (void)helper.waitReadable(QDeadlineTimer(60000));
     const double elapsed = double(timer.nsecsElapsed()) / 1e6;
     helper.kill();
     return elapsed;
@@ -39,31 +43,21 @@ struct Rendering
 {
     double seconds = 0;
     double audioSeconds = 0;
-    double peakMiB = 0;
 };
 
 Rendering render(const HelperSpeechEngine &engine, const SpObjectToken &voice, const QString &text)
 {
+    QTemporaryDir folder;
     QElapsedTimer timer;
     timer.start();
-    SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Purpose::Rendering);
-    helper.start(text);
-    const int rate = helper.waitForFirstAudio(QDeadlineTimer(600000));
-    Rendering result;
-    qint64 bytes = 0;
-    static char buffer[1 << 16];
-    for (int reads = 0;; ++reads) {
-        // VmHWM only grows, so sampling it now and then while the helper lives finds its peak.
-        if (reads % 16 == 0)
-            result.peakMiB = std::max(result.peakMiB, peakResidentMiB(helper.processId()));
-        const qint64 count = helper.readAudio(buffer, sizeof buffer, QDeadlineTimer(600000));
-        if (count < 0)
-            break;
-        bytes += count;
-    }
-    result.seconds = double(timer.nsecsElapsed()) / 1e9;
-    result.audioSeconds = rate > 0 ? double(bytes) / 2.0 / rate : 0.0;
-    return result;
+    HelperVoice speaker(engine);
+    speaker.setVoice(voice);
+    const RenderedSound sound =
+        renderToFile(speaker, {.text = text,
+                               .fileName = folder.filePath(QStringLiteral("flite.wav")),
+                               .format = SoundFileFormat::Wav,
+                               .progress = {}});
+    return {double(timer.nsecsElapsed()) / 1e9, sound.seconds()};
 }
 
 } // namespace
@@ -83,9 +77,9 @@ int main(int argc, char *argv[])
         std::sort(firstAudio.begin(), firstAudio.end());
         const Rendering rendering = render(engine, voice, text);
         std::printf("  %-26s (%-9s) first audio %6.1f ms   rendering %6.2f s for %6.0f s of audio "
-                    "(%5.1fx real time)   helper peak %6.1f MiB\n",
+                    "(%5.1fx real time)\n",
                     name, qPrintable(voice.engine()), firstAudio.at(firstAudio.size() / 2), rendering.seconds,
-                    rendering.audioSeconds, rendering.audioSeconds / rendering.seconds, rendering.peakMiB);
+                    rendering.audioSeconds, rendering.audioSeconds / rendering.seconds);
     }
     return 0;
 }

@@ -2,7 +2,7 @@
 // the same, then to MP3, Ogg Vorbis and FLAC. Run by hand: bin/bench_rendering
 #include "bench/benchtext.h"
 #include "platform/engine/helperspeechengine.h"
-#include "platform/engine/spfilestream.h"
+#include "platform/engine/rendertofile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -30,12 +30,7 @@ double secondsToRender(HelperSpeechEngine &engine, const QString &text, const QS
     timer.start();
     auto voice = engine.createVoice();
     voice->setVoice(voice->GetVoices(QStringLiteral("Name=English (America)")).Item(0));
-    auto stream = std::make_shared<SpFileStream>();
-    stream->setFormat(format);
-    stream->Open(path, SSFMCreateForWrite, true);
-    voice->setAudioOutputStream(stream);
-    voice->Speak(text, SVSFDefault);
-    stream->Close();
+    (void)renderToFile(*voice, {.text = text, .fileName = path, .format = format, .progress = {}});
     return double(timer.nsecsElapsed()) / 1e9;
 }
 

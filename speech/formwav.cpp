@@ -1,9 +1,9 @@
 #include "speech/formwav.h"
 
 #include "platform/applicationtitle.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/soundfileformat.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/spfilestream.h"
 #include "platform/engine/spvoice.h"
 #include "platform/messagebox.h"
 #include "platform/progressdialogs.h"
@@ -247,6 +247,12 @@ void FormWav::Command2_Click()
         // Replacing the window voice releases the previous one, which stops its reading.
         m_windowVoice = m_services.speechEngine.createVoice();
         applyVoiceSelection(*m_windowVoice);
+        m_windowVoice->setFinishedCallback([this](const SpeechOutcome &outcome) {
+            const QString message =
+                outcome.failure.isEmpty() ? skippedPassagesMessage(outcome.skippedPassages) : outcome.failure;
+            if (!message.isEmpty())
+                showMessage(message);
+        });
         m_windowVoice->Speak(text, SVSFlagsAsync);
         m_readingHighlight->follow(m_windowVoice->readingTimeline());
     } catch (const SpeechError &error) {
@@ -289,21 +295,21 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = formatOfFilterEntry(cd2.FilterIndex);
 
-        auto stream = std::make_shared<SpFileStream>();
-        stream->setFormat(format);
-        stream->Open(fileName, SSFMCreateForWrite, true);
-        savingVoice->setAudioOutputStream(stream);
+        RenderedSound rendered;
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            savingVoice->setProgressCallback([&progress](double share) {
-                progress->setShare(share);
-                return !progress->wasCanceled();
-            });
-            savingVoice->Speak(Text1->toPlainText(), SVSFDefault);
+            rendered = renderToFile(*savingVoice, {.text = Text1->toPlainText(),
+                                                   .fileName = fileName,
+                                                   .format = format,
+                                                   .progress = [&progress](double share) {
+                                                       progress->setShare(share);
+                                                       return !progress->wasCanceled();
+                                                   }});
         }
-        stream->Close();
 
+        if (!rendered.skippedPassages.isEmpty())
+            showMessage(skippedPassagesMessage(rendered.skippedPassages));
         showMessage(QStringLiteral("File saved to ") + fileName);
         const QFileInfo saved(fileName);
         if (!saved.exists())

@@ -64,6 +64,7 @@ public:
     void ext_Click();
 
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
+    [[nodiscard]] const ReadingHighlight &readingHighlight() const { return *m_readingHighlight; }
 
 Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.

@@ -57,11 +57,6 @@ void AudioOutput::stop()
     m_sink.reset();
 }
 
-bool AudioOutput::isSuspended() const
-{
-    return m_sink && m_sink->state() == QAudio::SuspendedState;
-}
-
 qint64 AudioOutput::processedUSecs() const
 {
     return m_sink ? m_sink->processedUSecs() : 0;

@@ -24,7 +24,6 @@ public:
     void resume();
     void stop();
 
-    [[nodiscard]] bool isSuspended() const;
     [[nodiscard]] qint64 processedUSecs() const;
 
     // Throws SpeechError when no output device is reachable (no sound server, no card).
@@ -33,5 +32,6 @@ public:
     // The output has played what it was given and found nothing more to pull.
     [[nodiscard]] bool isStarved() const;
 
+private:
     std::unique_ptr<QAudioSink> m_sink;
 };

@@ -6,11 +6,21 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <QProcess>
+#include <QThread>
+
+#include <algorithm>
 
 HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
     : m_helperPath(std::move(helperPath)),
       m_localeName(localeName.isEmpty() ? QLocale::system().name() : std::move(localeName))
-{}
+{
+    setRenderingHelperCount(QThread::idealThreadCount());
+}
+
+void HelperSpeechEngine::setRenderingHelperCount(int count)
+{
+    m_renderingHelperCount = std::clamp(count, 1, 8);
+}
 
 std::unique_ptr<SpVoice> HelperSpeechEngine::createVoice()
 {

@@ -19,6 +19,9 @@ public:
     // Why the catalog is empty, when it is for a reason other than no voices being installed.
     [[nodiscard]] const QString &catalogProblem() const { return m_catalogProblem; }
     [[nodiscard]] const QString &helperPath() const { return m_helperPath; }
+    // How many helpers render a file at once: one a core, from 1 to 8, unless set.
+    [[nodiscard]] int renderingHelperCount() const { return m_renderingHelperCount; }
+    void setRenderingHelperCount(int count);
 
     // The helper next to the running executable, or in ../libexec/parlora when installed.
     [[nodiscard]] static QString defaultHelperPath();
@@ -28,4 +31,5 @@ private:
     QString m_localeName;
     mutable std::optional<VoiceCatalog> m_catalog;
     mutable QString m_catalogProblem;
+    int m_renderingHelperCount;
 };

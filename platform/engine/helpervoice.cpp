@@ -2,10 +2,9 @@
 
 #include "platform/engine/audiooutput.h"
 #include "platform/engine/helperspeechengine.h"
-#include "platform/engine/pcmpipedevice.h"
+#include "platform/engine/passageplayback.h"
+#include "platform/engine/passagerenderer.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/speechhelperprocess.h"
-#include "platform/engine/spfilestream.h"
 #include "platform/engine/wordmarkerintake.h"
 
 #include <QTimer>
@@ -14,10 +13,8 @@
 
 namespace {
 
-// A helper that has not produced its first audio by then is taken to be stuck.
+// A reading that has not produced its first audio by then is taken to be stuck.
 constexpr int FirstAudioTimeoutMs = 15000;
-// Rendering waits this long for more audio before it gives up on the helper.
-constexpr int RenderStallTimeoutMs = 60000;
 
 } // namespace
 
@@ -67,7 +64,6 @@ SpObjectToken HelperVoice::effectiveVoice() const
 int HelperVoice::Speak(const QString &text, int flags)
 {
     stopReading();
-    m_pendingFailure.clear();
     if (effectiveVoice().isNull()) {
         const QString &problem = m_engine.catalogProblem();
         throw SpeechError(problem.isEmpty() ? QStringLiteral("No speech voice is installed.") : problem);
@@ -84,24 +80,30 @@ int HelperVoice::Speak(const QString &text, int flags)
 void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
-    m_helper = std::make_unique<SpeechHelperProcess>(m_engine.helperPath(), effectiveVoice(),
-                                                     SpeechHelperProcess::Purpose::Playback);
+    m_audio = std::make_unique<PassagePlayback>(m_engine.helperPath(), effectiveVoice(), passagesOf(text));
+    // Markers come in from the first frames on, some while the first audio is awaited.
+    m_words = std::make_unique<WordMarkerIntake>(text);
+    m_words->timeline()->setClock([this] { return playedUSecs(); });
+    connect(m_audio.get(), &PassagePlayback::wordMarked, this,
+            [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
+                m_words->take(passageStart, start, length, atUSecs);
+            });
     try {
-        m_helper->start(text);
-        const int sampleRate = m_helper->waitForFirstAudio(QDeadlineTimer(FirstAudioTimeoutMs));
-        if (sampleRate == 0) { // nothing to say: blanks only
-            m_helper.reset();
+        m_sampleRate = m_audio->start(QDeadlineTimer(FirstAudioTimeoutMs));
+        if (m_sampleRate == 0) { // nothing was said: blanks only, or every passage skipped
+            const SpeechOutcome outcome = m_audio->outcome();
+            stopReading();
+            if (m_finishedCallback)
+                m_finishedCallback(outcome);
             return;
         }
-        m_words = std::make_unique<WordMarkerIntake>(text, sampleRate);
-        m_words->timeline()->setClock([this] { return playedUSecs(); });
-        m_audio = std::make_unique<PcmPipeDevice>(*m_helper);
         m_audio->open(QIODevice::ReadOnly);
-        connect(m_audio.get(), &PcmPipeDevice::firstAudioDelivered, this, &HelperVoice::firstAudioDelivered);
-        connect(m_audio.get(), &PcmPipeDevice::ended, this, &HelperVoice::checkReadingFinished,
+        connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this,
+                &HelperVoice::firstAudioDelivered);
+        connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
                 Qt::QueuedConnection);
         m_output = std::make_unique<AudioOutput>();
-        m_output->start(m_audio.get(), sampleRate);
+        m_output->start(m_audio.get(), m_sampleRate);
     } catch (const SpeechError &) {
         stopReading();
         throw;
@@ -113,41 +115,18 @@ void HelperVoice::setProgressCallback(std::function<bool(double share)> callback
     m_progressCallback = std::move(callback);
 }
 
+void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)> callback)
+{
+    m_finishedCallback = std::move(callback);
+}
+
 void HelperVoice::speakToStream(const QString &text)
 {
-    SpeechHelperProcess helper(m_engine.helperPath(), effectiveVoice(),
-                               SpeechHelperProcess::Purpose::Rendering);
-    double share = 0.0;
-    connect(&helper, &SpeechHelperProcess::progressed, this,
-            [&share](qint64 done, qint64 total) { share = total > 0 ? double(done) / double(total) : 1.0; });
-    helper.start(text);
-    (void)helper.waitForFirstAudio(QDeadlineTimer(FirstAudioTimeoutMs));
-    m_outputStream->beginAudio(helper.sampleRate());
-
-    constexpr qint64 BufferBytes = 1 << 18;
-    std::vector<qint16> samples(BufferBytes / 2 + 1);
-    char *buffer = reinterpret_cast<char *>(samples.data());
-    qint64 carried = 0; // a byte of a sample split between two reads
-    for (;;) {
-        const qint64 count =
-            helper.readAudio(buffer + carried, BufferBytes, QDeadlineTimer(RenderStallTimeoutMs));
-        if (count < 0)
-            break;
-        const qint64 bytes = carried + count;
-        m_outputStream->writeAudio(samples.data(), bytes / 2);
-        carried = bytes % 2;
-        if (carried != 0)
-            buffer[0] = buffer[bytes - 1];
-        helper.readProgress();
-        if (m_progressCallback && !m_progressCallback(share)) {
-            helper.kill();
-            throw SpeechCancelled();
-        }
-    }
-    if (const QString failure = helper.failureAfterEnd(); !failure.isEmpty())
-        throw SpeechError(failure);
-    if (m_progressCallback)
-        (void)m_progressCallback(1.0);
+    PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    SpeechOutcome outcome;
+    outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
+    if (m_finishedCallback)
+        m_finishedCallback(outcome);
 }
 
 void HelperVoice::checkReadingFinished()
@@ -156,7 +135,7 @@ void HelperVoice::checkReadingFinished()
     // output has played it: what was handed on is still buffered there for a while.
     if (!m_output || !m_audio || !m_audio->audioEnded())
         return;
-    const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_helper->sampleRate());
+    const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_sampleRate);
     const qint64 remainingMs = (totalUSecs - m_output->processedUSecs()) / 1000;
     if (remainingMs <= 0 || m_output->isStarved()) {
         finishReading();
@@ -168,11 +147,13 @@ void HelperVoice::checkReadingFinished()
 
 void HelperVoice::finishReading()
 {
-    if (!m_helper)
+    if (!m_audio)
         return;
-    m_pendingFailure = m_helper->failureAfterEnd();
+    const SpeechOutcome outcome = m_audio->outcome();
     stopReading();
     Q_EMIT readingFinished();
+    if (m_finishedCallback)
+        m_finishedCallback(outcome);
 }
 
 void HelperVoice::stopReading()
@@ -184,15 +165,10 @@ void HelperVoice::stopReading()
         m_output->stop();
     m_output.reset();
     m_audio.reset();
-    m_helper.reset();
 }
 
 SpVoiceStatus HelperVoice::Status()
 {
-    if (!m_pendingFailure.isEmpty()) {
-        const QString failure = std::exchange(m_pendingFailure, QString());
-        throw SpeechError(failure);
-    }
     return SpVoiceStatus(m_output ? SRSEIsSpeaking : SRSEDone);
 }
 
@@ -206,6 +182,8 @@ void HelperVoice::Resume()
 {
     if (m_output)
         m_output->resume();
+    if (m_audio)
+        m_audio->restartStallClock();
 }
 
 std::shared_ptr<const ReadingTimeline> HelperVoice::readingTimeline() const

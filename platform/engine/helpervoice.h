@@ -6,12 +6,12 @@
 
 class AudioOutput;
 class HelperSpeechEngine;
-class PcmPipeDevice;
-class SpeechHelperProcess;
+class PassagePlayback;
 class WordMarkerIntake;
 
 // A voice of the helper engine. An asynchronous reading streams the helper's audio to the
 // default output while the helper is still synthesizing; releasing the voice ends both at once.
+// Speaking into a file stream renders the passages on several helpers at once.
 class HelperVoice final : public QObject, public SpVoice
 {
     Q_OBJECT
@@ -30,6 +30,7 @@ public:
 
     int Speak(const QString &text, int flags) override;
     void setProgressCallback(std::function<bool(double share)> callback) override;
+    void setFinishedCallback(std::function<void(const SpeechOutcome &)> callback) override;
     [[nodiscard]] SpVoiceStatus Status() override;
     void Pause() override;
     void Resume() override;
@@ -53,11 +54,11 @@ private:
     const HelperSpeechEngine &m_engine;
     SpObjectToken m_voice;
     std::shared_ptr<SpFileStream> m_outputStream;
-    std::unique_ptr<SpeechHelperProcess> m_helper;
-    std::unique_ptr<PcmPipeDevice> m_audio;
+    std::unique_ptr<PassagePlayback> m_audio;
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<WordMarkerIntake> m_words;
     std::function<bool(double)> m_progressCallback;
-    QString m_pendingFailure;
+    std::function<void(const SpeechOutcome &)> m_finishedCallback;
+    int m_sampleRate = 0;
     int m_streamNumber = 0;
 };

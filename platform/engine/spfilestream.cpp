@@ -59,6 +59,8 @@ void SpFileStream::Open(const QString &fileName, int mode, bool recordEvents)
     closeSound();
     m_file.reset();
     m_fileName = fileName;
+    m_framesWritten = 0;
+    m_sampleRate = 0;
     if (fileName.isEmpty())
         throw SpeechError(QStringLiteral("No file name was given for the sound file."));
     if (QFileInfo(fileName).isDir())
@@ -88,6 +90,7 @@ void SpFileStream::beginAudio(int sampleRate)
     m_sound = sf_open_fd(m_file->handle(), SFM_WRITE, &info, SF_FALSE);
     if (!m_sound)
         throw SpeechError(failure(QStringLiteral("written"), QString::fromLocal8Bit(sf_strerror(nullptr))));
+    m_sampleRate = sampleRate;
 }
 
 void SpFileStream::writeAudio(const qint16 *samples, qint64 count)
@@ -101,6 +104,7 @@ void SpFileStream::writeAudio(const qint16 *samples, qint64 count)
             throw SpeechError(
                 failure(QStringLiteral("written"), QString::fromLocal8Bit(sf_strerror(m_sound))));
         done += chunk;
+        m_framesWritten += chunk;
     }
     m_unflushedBytes += count * qint64(sizeof(qint16));
     if (m_unflushedBytes >= WritebackBytes) {

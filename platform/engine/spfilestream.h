@@ -38,6 +38,9 @@ public:
     void writeAudio(const qint16 *samples, qint64 count);
 
     [[nodiscard]] bool isOpen() const { return m_file != nullptr; }
+    // The audio written so far, and its rate (0 before any audio).
+    [[nodiscard]] qint64 framesWritten() const { return m_framesWritten; }
+    [[nodiscard]] int sampleRate() const { return m_sampleRate; }
     [[nodiscard]] const QString &fileName() const { return m_fileName; }
 
 private:
@@ -49,4 +52,6 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     sf_private_tag *m_sound = nullptr;
     qint64 m_unflushedBytes = 0;
+    qint64 m_framesWritten = 0;
+    int m_sampleRate = 0;
 };

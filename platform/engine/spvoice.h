@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/engine/speechoutcome.h"
 #include "platform/engine/spobjecttokens.h"
 
 #include <QString>
@@ -54,6 +55,10 @@ public:
     // While speaking into a file stream: called with the share of the text done (0 to 1);
     // returning false cancels, and Speak then throws SpeechCancelled.
     virtual void setProgressCallback(std::function<bool(double share)> callback) = 0;
+    // Told how speaking ended, with the passages the engine failed on and skipped: for a file
+    // stream before Speak returns, for a reading once it has played out or the engine gave up.
+    // A reading that is replaced or released reports nothing.
+    virtual void setFinishedCallback(std::function<void(const SpeechOutcome &)> callback) = 0;
     [[nodiscard]] virtual SpVoiceStatus Status() = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;

@@ -1,5 +1,7 @@
 #include "platform/engine/voicecatalog.h"
 
+#include "platform/helper/helperprotocol.h"
+
 #include <QHash>
 
 #include <algorithm>
@@ -84,20 +86,20 @@ QList<SpObjectToken> orderVoicesForLocale(QList<SpObjectToken> tokens, const QSt
 
 VoiceCatalog VoiceCatalog::fromListing(const QByteArray &listing, const QString &localeName)
 {
+    using namespace HelperProtocol;
     QList<SpObjectToken> tokens;
     for (const QByteArray &line : listing.split('\n')) {
-        const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() < 3 || fields.at(1).isEmpty() || fields.at(2).isEmpty())
+        const QList<QByteArray> fields = line.split(ColumnSeparator);
+        if (fields.size() <= NameColumn || fields.at(IdColumn).isEmpty() || fields.at(NameColumn).isEmpty())
             continue;
         QStringList languages;
-        if (fields.size() > 3) {
-            for (const QByteArray &language : fields.at(3).split(','))
-                if (!language.isEmpty())
-                    languages.append(QString::fromUtf8(language));
-        }
-        const int naturalness = fields.size() > 4 ? fields.at(4).trimmed().toInt() : 0;
-        tokens.append(SpObjectToken(QString::fromUtf8(fields.at(0)), QString::fromUtf8(fields.at(1)),
-                                    QString::fromUtf8(fields.at(2)), languages, naturalness));
+        for (const QByteArray &language : fields.value(LanguagesColumn).split(LanguageSeparator))
+            if (!language.isEmpty())
+                languages.append(QString::fromUtf8(language));
+        const int naturalness = fields.value(NaturalnessColumn).trimmed().toInt();
+        tokens.append(SpObjectToken(QString::fromUtf8(fields.at(EngineColumn)),
+                                    QString::fromUtf8(fields.at(IdColumn)),
+                                    QString::fromUtf8(fields.at(NameColumn)), languages, naturalness));
     }
     makeDescriptionsUnique(tokens);
     return VoiceCatalog(orderVoicesForLocale(std::move(tokens), localeName));

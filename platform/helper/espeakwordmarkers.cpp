@@ -2,7 +2,6 @@
 
 #include "platform/helper/utf8.h"
 
-
 #include <algorithm>
 
 EspeakWordMarkers::EspeakWordMarkers(std::string_view utf8Text, WordMarkerSink sink)

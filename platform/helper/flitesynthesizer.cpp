@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <string>
 
 // Each voice library exports only its registration function; flite ships no header for them.
@@ -137,6 +138,8 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
     for (const std::string_view chunk : textChunks(utf8Text)) {
         if (!isBlank(chunk)) {
             const std::string sentence(chunk);
+            // flite's excitation draws on rand(): the same seed gives the same samples each time.
+            std::srand(1);
             markers.beginPiece(chunk, static_cast<std::uint32_t>(charactersDone), context.samplesBefore);
             context.pieceSamples = 0;
             flite_text_to_speech(sentence.c_str(), m_voice, "none");

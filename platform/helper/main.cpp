@@ -1,18 +1,11 @@
-// Speech helper. Usage:
-//   parlora-speech-helper --list
-//       one voice a line: engine TAB id TAB name TAB languages (comma-separated) TAB naturalness
-//   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
-//       reads UTF-8 text from standard input until its end, writes the audio stream to AUDIO_FD,
-//       progress lines ("progress BYTES_DONE TOTAL") to standard output, and a failure's
-//       description to standard error with exit code 2.
+// Speech helper: the commands and what it writes are described in helperprotocol.h.
 #include "platform/helper/espeaksynthesizer.h"
 #include "platform/helper/flitesynthesizer.h"
+#include "platform/helper/helperprotocol.h"
 #include "platform/helper/pcmwriter.h"
 #include "platform/helper/textsanitizer.h"
-#include "platform/helper/utf8.h"
 
-#include <algorithm>
-#include <chrono>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -22,9 +15,13 @@
 #include <memory>
 #include <string>
 
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 namespace {
 
-constexpr int ExitFailure = 2;
+using namespace HelperProtocol;
 
 int fail(const std::string &description)
 {
@@ -46,8 +43,9 @@ std::string join(const std::vector<std::string> &parts, char separator)
 void printVoices(Synthesizer &synthesizer)
 {
     for (const HelperVoiceInfo &voice : synthesizer.voices())
-        std::cout << voice.engine << '\t' << voice.id << '\t' << voice.name << '\t'
-                  << join(voice.languages, ',') << '\t' << voice.naturalness << '\n';
+        std::cout << voice.engine << ColumnSeparator << voice.id << ColumnSeparator << voice.name
+                  << ColumnSeparator << join(voice.languages, LanguageSeparator) << ColumnSeparator
+                  << voice.naturalness << '\n';
 }
 
 int listVoices()
@@ -57,7 +55,7 @@ int listVoices()
     FliteSynthesizer flite;
     printVoices(flite);
     std::cout.flush();
-    return 0;
+    return ExitSuccess;
 }
 
 std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
@@ -72,6 +70,55 @@ std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
     return nullptr;
 }
 
+// One passage in a child forked from the prepared engine. Every passage starts from the same
+// state, so its samples do not depend on what this helper spoke before (espeak-ng carries state
+// from one synthesis to the next), and an engine crash kills the child, not the helper.
+bool speakPassage(Synthesizer &synthesizer, PcmWriter &writer, const std::string &text)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the helper, which the program may kill
+        if (::getppid() == 1)
+            ::_exit(ExitFailure);
+        const auto writeSamples = [&](const short *samples, int count) {
+            return writer.writeSamples(samples, count);
+        };
+        const std::string error = synthesizer.speak(text, writeSamples, [](std::size_t) {});
+        if (!error.empty()) {
+            (void)writer.writeFrame(FrameType::PassageFailed, error);
+            ::_exit(ExitFailure);
+        }
+        ::_exit(ExitSuccess);
+    }
+    if (child < 0)
+        return writer.writeFrame(FrameType::PassageFailed, "The speech engine could not be started.");
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFEXITED(status) && WEXITSTATUS(status) == ExitSuccess)
+        return writer.writeFrame(FrameType::PassageDone);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == ExitFailure)
+        return true; // the child has said why
+    return writer.writeFrame(FrameType::PassageFailed, "The speech engine stopped unexpectedly.");
+}
+
+// The next passage from standard input; false at its end or on anything that is not one.
+bool readPassage(std::string &text)
+{
+    std::string request;
+    if (!std::getline(std::cin, request))
+        return false;
+    const std::string prefix = std::string(PassageKeyword) + ' ';
+    if (request.rfind(prefix, 0) != 0)
+        return false;
+    char *end = nullptr;
+    const unsigned long long size = std::strtoull(request.c_str() + prefix.size(), &end, 10);
+    if (*end != 0 || size > MaxFramePayload)
+        return false;
+    text.resize(size);
+    return bool(std::cin.read(text.data(), static_cast<std::streamsize>(size)));
+}
+
 int speak(const std::string &engine, const std::string &voiceId, int audioFd)
 {
     std::unique_ptr<Synthesizer> synthesizer = synthesizerFor(engine);
@@ -80,30 +127,25 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (const std::string error = synthesizer->selectVoice(voiceId); !error.empty())
         return fail(error);
 
-    const std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    const std::string text = withoutControlCharacters(input);
-
     PcmWriter writer(audioFd);
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
-        return 0; // nobody is listening any more
-
-    const std::size_t totalCharacters = utf8CharacterCount(text);
-    using Clock = std::chrono::steady_clock;
-    auto lastReport = Clock::now();
-    const auto reportProgress = [&](std::size_t done) {
-        const auto now = Clock::now();
-        if (now - lastReport < std::chrono::milliseconds(50))
-            return;
-        lastReport = now;
-        std::cout << "progress " << done << ' ' << totalCharacters << std::endl;
-    };
-    const auto writeSamples = [&](const short *samples, int count) {
-        return writer.writeSamples(samples, count);
-    };
-    if (const std::string error = synthesizer->speak(text, writeSamples, reportProgress); !error.empty())
-        return fail(error);
-    std::cout << "progress " << totalCharacters << ' ' << totalCharacters << std::endl;
-    return 0;
+        return ExitSuccess; // nobody is listening any more
+    std::string passage;
+    std::vector<std::uint32_t> removed;
+    // Markers count in the passage as it was sent, control characters included.
+    synthesizer->setWordMarkerSink([&writer, &removed](const WordMarker &marker) {
+        const WordMarkerPayload payload{positionBeforeRemoval(removed, marker.start), marker.length,
+                                        marker.sample};
+        const auto bytes = wordMarkerPayload(payload);
+        (void)writer.writeFrame(FrameType::WordMarker,
+                                std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    });
+    while (readPassage(passage)) {
+        removed = removedControlCharacters(passage);
+        if (!speakPassage(*synthesizer, writer, withoutControlCharacters(passage)))
+            break;
+    }
+    return ExitSuccess;
 }
 
 } // namespace
@@ -115,9 +157,9 @@ int main(int argc, char **argv)
     std::ios::sync_with_stdio(false);
 
     const std::string command = argc > 1 ? argv[1] : "";
-    if (command == "--list" && argc == 2)
+    if (command == ListCommand && argc == 2)
         return listVoices();
-    if (command == "--speak" && argc == 5) {
+    if (command == SpeakCommand && argc == 5) {
         char *end = nullptr;
         const long fd = std::strtol(argv[4], &end, 10);
         if (end == argv[4] || *end != 0 || fd < 0)

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/helper/helperprotocol.h"
+
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
-// Writes the audio stream that the program reads: a header ("PLRA", sample rate as 32-bit
-// little-endian), then signed 16-bit mono samples in native byte order.
+// Writes the audio stream that the program reads (see helperprotocol.h).
 class PcmWriter
 {
 public:
@@ -12,8 +14,9 @@ public:
 
     [[nodiscard]] bool writeHeader(std::uint32_t sampleRate);
     // Blocks while the pipe is full: that is what holds synthesis back to the listener's pace.
-    // Returns false once the reader has gone away.
+    // Each returns false once the reader has gone away.
     [[nodiscard]] bool writeSamples(const short *samples, int count);
+    [[nodiscard]] bool writeFrame(HelperProtocol::FrameType type, std::string_view payload = {});
 
 private:
     [[nodiscard]] bool writeAll(const void *data, std::size_t size);

@@ -45,6 +45,10 @@ public:
     {
         m_progress = std::move(callback);
     }
+    void setFinishedCallback(std::function<void(const SpeechOutcome &)> callback) override
+    {
+        m_finished = std::move(callback);
+    }
     void Pause() override { record(QStringLiteral("Pause")); }
     void Resume() override { record(QStringLiteral("Resume")); }
 
@@ -61,6 +65,7 @@ private:
     SpObjectToken m_voice;
     std::shared_ptr<SpFileStream> m_stream;
     std::function<bool(double)> m_progress;
+    std::function<void(const SpeechOutcome &)> m_finished;
 };
 
 } // namespace

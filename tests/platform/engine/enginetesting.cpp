@@ -1,6 +1,9 @@
 #include "tests/platform/engine/enginetesting.h"
 
-#include "platform/engine/speechhelperprocess.h"
+#include "platform/engine/helpervoice.h"
+#include "platform/engine/rendertofile.h"
+
+#include <QTemporaryDir>
 
 #include <QStringList>
 
@@ -11,26 +14,36 @@ SpObjectToken voiceNamed(const HelperSpeechEngine &engine, const QString &descri
 
 double renderedSeconds(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text)
 {
-    const SpObjectToken voice = voiceNamed(engine, voiceName);
-    SpeechHelperProcess helper(engine.helperPath(), voice, SpeechHelperProcess::Purpose::Rendering);
-    helper.start(text);
-    const int rate = helper.waitForFirstAudio(QDeadlineTimer(30000));
-    if (rate == 0)
-        return 0.0;
-    qint64 bytes = 0;
-    char buffer[65536];
-    for (;;) {
-        const qint64 count = helper.readAudio(buffer, sizeof buffer, QDeadlineTimer(30000));
-        if (count < 0)
-            break;
-        bytes += count;
-    }
-    return double(bytes) / 2.0 / rate;
+    HelperVoice voice(engine);
+    voice.setVoice(voiceNamed(engine, voiceName));
+    QTemporaryDir folder;
+    return renderToFile(voice, {.text = text,
+                                .fileName = folder.filePath(QStringLiteral("speech.wav")),
+                                .format = SoundFileFormat::Wav,
+                                .progress = {}})
+        .seconds();
 }
 
 QString textThatKillsTheEngine()
 {
     return QStringLiteral("a.").repeated(100);
+}
+
+QString textWithACrasherInTheMiddle()
+{
+    return QStringLiteral("Before the crash.\n") + textThatKillsTheEngine() +
+           QStringLiteral("\nAfter the crash, these words still play.");
+}
+
+QString textAroundTheCrasher()
+{
+    return QStringLiteral("Before the crash.\nAfter the crash, these words still play.");
+}
+
+QString crasherSkippedMessage()
+{
+    return QStringLiteral("The speech engine failed on 1 passage, which was skipped: \"%1...\" (line 2).")
+        .arg(QStringLiteral("a.").repeated(30));
 }
 
 QString longText(int words)

@@ -3,8 +3,8 @@
 // readable error, and the voice's next operation works.
 #include "platform/engine/helperspeechengine.h"
 #include "platform/engine/helpervoice.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/spfilestream.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/hostiletext.h"
 #include "tests/platform/engine/soundfileinfo.h"
@@ -165,23 +165,18 @@ Attempt TestHostileText::readBriefly(SpVoice &voice, const QString &text)
 
 Attempt TestHostileText::renderToWav(SpVoice &voice, const QString &text, const QString &path)
 {
-    auto stream = std::make_shared<SpFileStream>();
-    stream->setFormat(SoundFileFormat::Wav);
-    stream->Open(path);
-    voice.setAudioOutputStream(stream);
     const QDeadlineTimer budget(RenderBudgetMs);
-    voice.setProgressCallback([&budget](double) { return !budget.hasExpired(); });
     Attempt attempt;
     try {
-        voice.Speak(text, SVSFDefault);
-        stream->Close();
+        (void)renderToFile(voice, {.text = text,
+                                   .fileName = path,
+                                   .format = SoundFileFormat::Wav,
+                                   .progress = [&budget](double) { return !budget.hasExpired(); }});
     } catch (const SpeechCancelled &) {
         attempt = {Outcome::Cancelled, {}};
     } catch (const SpeechError &error) {
         attempt = {Outcome::Failed, error.description()};
     }
-    voice.setAudioOutputStream(nullptr);
-    voice.setProgressCallback({});
     return attempt;
 }
 

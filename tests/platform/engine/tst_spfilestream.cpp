@@ -1,11 +1,13 @@
 #include "platform/engine/helperspeechengine.h"
+#include "platform/engine/rendertofile.h"
 #include "platform/engine/speecherror.h"
-#include "platform/engine/spfilestream.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
 #include "tests/support/scratchmount.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -23,25 +25,40 @@ private:
     QTemporaryDir m_folder;
 
     // Speaks text into a new file stream; the stream is closed only when the speech succeeds.
-    void speakInto(const QString &path, const QString &text, SoundFileFormat format = SoundFileFormat::Wav,
-                   std::function<bool(double)> progress = {},
-                   const QString &voiceName = QStringLiteral("English (America)"))
+    RenderedSound speakInto(const QString &path, const QString &text,
+                            SoundFileFormat format = SoundFileFormat::Wav,
+                            std::function<bool(double)> progress = {},
+                            const QString &voiceName = QStringLiteral("English (America)"))
     {
         auto voice = m_engine.createVoice();
         voice->setVoice(voice->GetVoices(QStringLiteral("Name=") + voiceName).Item(0));
-        auto stream = std::make_shared<SpFileStream>();
-        stream->setFormat(format);
-        stream->Open(path, SSFMCreateForWrite, true);
-        voice->setAudioOutputStream(stream);
-        voice->setProgressCallback(std::move(progress));
-        voice->Speak(text, SVSFDefault);
-        stream->Close();
+        return renderToFile(
+            *voice, {.text = text, .fileName = path, .format = format, .progress = std::move(progress)});
     }
 
     static QByteArray contentOf(const QString &path)
     {
         QFile file(path);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    // Our children and theirs.
+    static QSet<qint64> descendantProcesses(qint64 parent = QCoreApplication::applicationPid())
+    {
+        QSet<qint64> found;
+        for (const QString &task :
+             QDir(QStringLiteral("/proc/%1/task").arg(parent)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+            QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(parent).arg(task));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &child : children.readAll().split(' ')) {
+                if (child.trimmed().isEmpty())
+                    continue;
+                found.insert(child.trimmed().toLongLong());
+                found.unite(descendantProcesses(child.trimmed().toLongLong()));
+            }
+        }
+        return found;
     }
 
     // Nothing but the named files: no temporary file left behind.
@@ -54,9 +71,11 @@ private Q_SLOTS:
     void wavIsMonoSixteenBitAtTheEnginesRate()
     {
         const QString path = m_folder.filePath(QStringLiteral("episode.wav"));
-        speakInto(path, longText(40));
+        const RenderedSound rendered = speakInto(path, longText(40));
         const SoundFileInfo info = readSoundFile(path);
         QVERIFY(info.readable);
+        QCOMPARE(rendered.frames, info.frames);
+        QCOMPARE(rendered.sampleRate, info.sampleRate);
         QCOMPARE(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
         QCOMPARE(info.channels, 1);
         QCOMPARE(info.sampleRate, 22050);
@@ -176,26 +195,53 @@ private Q_SLOTS:
         QCOMPARE(shares.last(), 1.0);
     }
 
-    void cancellingLeavesTheEarlierFileAndNoTemporary()
+    void oneHelperOrTwoGiveTheSameSamples_data()
+    {
+        QTest::addColumn<QString>("voiceName");
+        QTest::newRow("espeak-ng") << "English (America)";
+        QTest::newRow("flite") << "English (America) - slt";
+    }
+    void oneHelperOrTwoGiveTheSameSamples()
+    {
+        QFETCH(QString, voiceName);
+        const QString one = m_folder.filePath(QStringLiteral("one.wav"));
+        const QString two = m_folder.filePath(QStringLiteral("two.wav"));
+        m_engine.setRenderingHelperCount(1);
+        speakInto(one, longText(200), SoundFileFormat::Wav, {}, voiceName);
+        m_engine.setRenderingHelperCount(2);
+        speakInto(two, longText(200), SoundFileFormat::Wav, {}, voiceName);
+        QVERIFY(readSoundFile(one).seconds() > 30.0);
+        QVERIFY(contentOf(one) == contentOf(two));
+    }
+
+    void cancellingTwoHelpersLeavesTheEarlierFileNoTemporaryAndNoHelper()
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
         const QByteArray earlier = contentOf(path);
-        QVERIFY_THROWS_EXCEPTION(SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav,
-                                                            [](double share) { return share < 0.2; }));
+        m_engine.setRenderingHelperCount(2);
+        QSet<qint64> helpers;
+        QVERIFY_THROWS_EXCEPTION(
+            SpeechCancelled, speakInto(path, longText(5000), SoundFileFormat::Wav, [&helpers](double share) {
+                helpers.unite(descendantProcesses());
+                return share < 0.2;
+            }));
+        QVERIFY2(helpers.size() >= 2, "two helpers, and the children speaking their passages");
+        for (const qint64 pid : std::as_const(helpers))
+            QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)), 2000);
         QCOMPARE(contentOf(path), earlier);
         QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
-    void aHelperCrashLeavesTheEarlierFileAndNoTemporary()
+    void threeCrashesInARowLeaveTheEarlierFileAndNoTemporary()
     {
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
         const QByteArray earlier = contentOf(path);
         try {
-            speakInto(path, textThatKillsTheEngine());
+            speakInto(path, (textThatKillsTheEngine() + u'\n').repeated(3) + QStringLiteral("Never said."));
             QFAIL("rendering should have failed");
         } catch (const SpeechError &error) {
             QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+// A piece of the text that the engine speaks on its own: a sentence or a line, cut shorter when
+// it runs long. A crash of the engine costs one passage, and the passage is what the user is told.
+struct Passage
+{
+    QByteArray utf8;
+    int line = 1;                          // where it starts in the text, counting from 1
+    qsizetype characters = 0;              // in the text, for progress
+    qsizetype start = 0;                   // where it starts in the text (a QString index)
+    [[nodiscard]] QString opening() const; // its first characters, as the user is shown them
+};
+
+// The text's passages in order. Blank stretches (line breaks, spaces) have nothing to say and
+// give no passage of their own.
+[[nodiscard]] QList<Passage> passagesOf(const QString &text);

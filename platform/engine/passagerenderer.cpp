@@ -1,0 +1,277 @@
+#include "platform/engine/passagerenderer.h"
+
+#include "platform/engine/speecherror.h"
+#include "platform/engine/speechhelperprocess.h"
+#include "platform/engine/spfilestream.h"
+
+#include <QElapsedTimer>
+#include <QScopeGuard>
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include <poll.h>
+
+namespace {
+
+constexpr int StartTimeoutMs = 15000;
+// A helper that brings no audio for this long is taken to be stuck on its passage.
+constexpr qint64 StallTimeoutMs = 10000;
+constexpr int FailuresThatEndIt = 3;
+// How far the helpers may run ahead of the file, in passages per helper: enough to keep them
+// busy past a long passage, few enough that memory stays flat for any length of text.
+constexpr qsizetype PassagesAheadPerHelper = 4;
+constexpr int PollIntervalMs = 100;
+constexpr qint64 ProgressIntervalMs = 50;
+
+// Writes into the file on a thread of its own, so that compressing (MP3, Ogg) goes on while the
+// helpers synthesize. The queue is bounded; a writer that falls behind holds the renderer back.
+class BackgroundWriter final
+{
+public:
+    explicit BackgroundWriter(SpFileStream &stream) : m_stream(stream), m_thread([this] { run(); }) {}
+    ~BackgroundWriter() { stop(true); }
+    BackgroundWriter(const BackgroundWriter &) = delete;
+    BackgroundWriter &operator=(const BackgroundWriter &) = delete;
+
+    void write(QByteArray pcm)
+    {
+        std::unique_lock lock(m_mutex);
+        m_space.wait(lock, [this] { return m_queuedBytes < QueueBytes || !m_failure.isEmpty(); });
+        if (!m_failure.isEmpty())
+            throw SpeechError(m_failure);
+        m_queuedBytes += pcm.size();
+        m_queue.push_back(std::move(pcm));
+        m_work.notify_one();
+    }
+
+    // Waits until everything queued is in the file.
+    void finish()
+    {
+        stop(false);
+        if (!m_failure.isEmpty())
+            throw SpeechError(m_failure);
+    }
+
+private:
+    static constexpr qsizetype QueueBytes = 8 << 20;
+
+    void stop(bool abandon)
+    {
+        {
+            const std::lock_guard lock(m_mutex);
+            m_closing = true;
+            m_abandoned = m_abandoned || abandon;
+        }
+        m_work.notify_one();
+        if (m_thread.joinable())
+            m_thread.join();
+    }
+
+    void run()
+    {
+        for (;;) {
+            std::unique_lock lock(m_mutex);
+            m_work.wait(lock, [this] { return !m_queue.empty() || m_closing; });
+            if (m_abandoned || m_queue.empty())
+                return;
+            const QByteArray pcm = std::move(m_queue.front());
+            m_queue.pop_front();
+            lock.unlock();
+            try {
+                m_stream.writeAudio(reinterpret_cast<const qint16 *>(pcm.constData()), pcm.size() / 2);
+            } catch (const SpeechError &error) {
+                lock.lock();
+                m_failure = error.description();
+                m_space.notify_all();
+                return;
+            }
+            lock.lock();
+            m_queuedBytes -= pcm.size();
+            m_space.notify_all();
+        }
+    }
+
+    SpFileStream &m_stream;
+    std::mutex m_mutex;
+    std::condition_variable m_work;
+    std::condition_variable m_space;
+    std::deque<QByteArray> m_queue;
+    qsizetype m_queuedBytes = 0;
+    bool m_closing = false;
+    bool m_abandoned = false;
+    QString m_failure;
+    std::thread m_thread; // last: it starts running in the constructor
+};
+
+} // namespace
+
+struct PassageRenderer::Helper
+{
+    std::unique_ptr<SpeechHelperProcess> process;
+    qsizetype passage = -1; // the one it speaks now
+    QByteArray audio;       // of that passage so far
+    QElapsedTimer sinceAudio;
+};
+
+PassageRenderer::PassageRenderer(QString helperPath, SpObjectToken voice, int helperCount)
+    : m_helperPath(std::move(helperPath)), m_voice(std::move(voice)),
+      m_helperCount(std::clamp(helperCount, 1, 8))
+{}
+
+PassageRenderer::~PassageRenderer()
+{
+    killAll();
+}
+
+QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, SpFileStream &stream,
+                                              const std::function<bool(double)> &progress)
+{
+    m_passages = &passages;
+    m_finished.clear();
+    m_nextToTake = 0;
+    m_nextToWrite = 0;
+    const auto stopHelpers = qScopeGuard([this] { killAll(); });
+    // One helper even for no passages: it checks the voice and gives the file its rate.
+    const qsizetype helperCount = std::clamp<qsizetype>(passages.size(), 1, m_helperCount);
+    for (qsizetype i = 0; i < helperCount; ++i) {
+        m_helpers.push_back(std::make_unique<Helper>());
+        startHelper(*m_helpers.back());
+    }
+    stream.beginAudio(m_sampleRate);
+    BackgroundWriter writer(stream);
+
+    qsizetype total = 0;
+    for (const Passage &passage : passages)
+        total += passage.characters;
+    qsizetype done = 0;
+    QElapsedTimer sinceProgress;
+    sinceProgress.start();
+    QList<SkippedPassage> skipped;
+    int failuresInARow = 0;
+    while (m_nextToWrite < passages.size()) {
+        for (const auto &helper : m_helpers)
+            handOut(*helper);
+
+        std::vector<pollfd> waiting;
+        for (const auto &helper : m_helpers)
+            if (helper->passage >= 0)
+                waiting.push_back({helper->process->audioFd(), POLLIN, 0});
+        (void)::poll(waiting.data(), waiting.size(), PollIntervalMs);
+        for (const auto &helper : m_helpers)
+            if (helper->passage >= 0)
+                readFrom(*helper);
+        checkForStalls();
+
+        // Into the file in text order, whichever helper finished first.
+        for (auto next = m_finished.find(m_nextToWrite); next != m_finished.end();
+             next = m_finished.find(m_nextToWrite)) {
+            const Passage &passage = passages.at(m_nextToWrite);
+            if (next->second) {
+                failuresInARow = 0;
+                if (!next->second->isEmpty())
+                    writer.write(std::move(*next->second));
+            } else {
+                skipped.append({passage.opening(), passage.line});
+                if (++failuresInARow >= FailuresThatEndIt)
+                    throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+            }
+            done += passage.characters;
+            m_finished.erase(next);
+            ++m_nextToWrite;
+        }
+        if (progress && sinceProgress.elapsed() >= ProgressIntervalMs) {
+            sinceProgress.restart();
+            if (!progress(total > 0 ? double(done) / double(total) : 0.0))
+                throw SpeechCancelled();
+        }
+    }
+    killAll();
+    writer.finish();
+    if (progress)
+        (void)progress(1.0);
+    return skipped;
+}
+
+void PassageRenderer::startHelper(Helper &helper)
+{
+    helper.process =
+        std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+    const int rate = helper.process->start(QDeadlineTimer(StartTimeoutMs));
+    if (m_sampleRate == 0)
+        m_sampleRate = rate;
+    helper.passage = -1;
+    helper.audio.clear();
+}
+
+void PassageRenderer::handOut(Helper &helper)
+{
+    const qsizetype ahead = PassagesAheadPerHelper * qsizetype(m_helpers.size());
+    if (helper.passage >= 0 || m_nextToTake >= m_passages->size() || m_nextToTake - m_nextToWrite >= ahead)
+        return;
+    const QByteArray &text = m_passages->at(m_nextToTake).utf8;
+    if (!helper.process->sendPassage(text)) {
+        startHelper(helper); // it had died between passages
+        if (!helper.process->sendPassage(text))
+            throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+    }
+    helper.passage = m_nextToTake++;
+    helper.sinceAudio.start();
+}
+
+void PassageRenderer::readFrom(Helper &helper)
+{
+    for (;;) {
+        SpeechHelperProcess::Frame frame = helper.process->readFrame();
+        switch (frame.kind) {
+        case SpeechHelperProcess::Frame::Nothing:
+            return;
+        case SpeechHelperProcess::Frame::Audio:
+            helper.audio += frame.audio;
+            helper.sinceAudio.start();
+            break;
+        case SpeechHelperProcess::Frame::WordMarker: // a file has no use for them; never asked for
+            break;
+        case SpeechHelperProcess::Frame::PassageDone:
+            finishPassage(helper, std::move(helper.audio));
+            return;
+        case SpeechHelperProcess::Frame::PassageFailed:
+            finishPassage(helper, std::nullopt);
+            return;
+        case SpeechHelperProcess::Frame::Ended:
+            // The helper itself died: the passage it held is lost, a fresh one goes on.
+            finishPassage(helper, std::nullopt);
+            startHelper(helper);
+            return;
+        }
+    }
+}
+
+void PassageRenderer::finishPassage(Helper &helper, std::optional<QByteArray> audio)
+{
+    if (helper.passage >= 0)
+        m_finished[helper.passage] = std::move(audio);
+    helper.passage = -1;
+    helper.audio = QByteArray();
+}
+
+void PassageRenderer::checkForStalls()
+{
+    for (const auto &helper : m_helpers) {
+        if (helper->passage >= 0 && helper->sinceAudio.elapsed() > StallTimeoutMs) {
+            helper->process->kill();
+            finishPassage(*helper, std::nullopt);
+            startHelper(*helper);
+        }
+    }
+}
+
+void PassageRenderer::killAll()
+{
+    for (const auto &helper : m_helpers)
+        if (helper->process)
+            helper->process->kill();
+    m_helpers.clear();
+}
