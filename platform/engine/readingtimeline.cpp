@@ -30,8 +30,10 @@ ReadingTimeline::Now ReadingTimeline::now() const
     const qint64 played = m_clock();
     const auto next = std::upper_bound(m_words.begin(), m_words.end(), played,
                                        [](qint64 at, const Word &word) { return at < word.atUSecs; });
-    if (next != m_words.begin())
+    if (next != m_words.begin()) {
         now.word = std::prev(next)->range;
+        now.wordAtUSecs = std::prev(next)->atUSecs;
+    }
     if (next != m_words.end())
         now.usecsToNextWord = next->atUSecs - played;
     return now;

@@ -18,6 +18,7 @@ public:
     struct Now
     {
         std::optional<TextRange> word; // none before the first word is heard
+        qint64 wordAtUSecs = -1;       // where in the audio that word begins
         qint64 usecsToNextWord = -1;   // -1 while no later word is known
         bool finished = false;         // the reading is over: nothing more will be heard
     };
