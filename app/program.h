@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/speechwindowenclosure.h"
 #include "platform/platformservices.h"
 
 #include <memory>
@@ -28,5 +29,6 @@ private:
 
     PlatformServices m_services;
     std::unique_ptr<FormWav> m_speechWindow;
+    SpeechWindowEnclosure m_enclosureSource{nullptr};
     std::unique_ptr<FormRss> m_feedWindow;
 };

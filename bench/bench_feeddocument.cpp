@@ -41,9 +41,9 @@ struct Timing
     for (int i = 0; i < itemCount; ++i) {
         const QString number = QString::number(i);
         itemStore +=
-            itemBlock(u"Episode "_s + number, description, u"https://example.org/episodes/"_s + number, date,
-                      u"Ada Lovelace"_s, u"https://example.org/audio/episode"_s + number + u".wav"_s,
-                      u"12,345,678"_s, u"audio/wav"_s);
+            itemBlock({u"Episode "_s + number, description, u"https://example.org/episodes/"_s + number, date,
+                       u"Ada Lovelace"_s, u"https://example.org/audio/episode"_s + number + u".wav"_s,
+                       u"12,345,678"_s, u"audio/wav"_s});
     }
     Timing timing;
     timing.buildMs = elapsedMs(timer);
@@ -51,8 +51,8 @@ struct Timing
     timer.restart();
     const QByteArray bytes =
         feedFileBytes(feedDocument(feedHeaderTemplate(),
-                                   channelBlock(u"Parlora Weekly"_s, u"Ada Lovelace"_s, u"Spoken articles."_s,
-                                                u"https://example.org/"_s),
+                                   channelBlock({u"Parlora Weekly"_s, u"Ada Lovelace"_s,
+                                                 u"Spoken articles."_s, u"https://example.org/"_s}),
                                    itemStore, feedFooterTemplate()));
     timing.saveMs = elapsedMs(timer);
     timing.fileBytes = bytes.size();

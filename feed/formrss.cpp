@@ -3,13 +3,13 @@
 #include "feed/document/feeddocument.h"
 #include "feed/document/feedfile.h"
 #include "feed/document/rfc822date.h"
+#include "feed/enclosuresource.h"
 #include "platform/applicationtitle.h"
 #include "platform/clock.h"
 #include "platform/messagebox.h"
 #include "platform/twips.h"
 #include "platform/windowlook.h"
 #include "platform/windowplacement.h"
-#include "speech/formwav.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -38,14 +38,6 @@ bool anyEmpty(std::initializer_list<QString> values)
     return std::any_of(values.begin(), values.end(), [](const QString &value) { return value.isEmpty(); });
 }
 
-// The speech window's enclosure fields. Without a speech window there is no enclosure, and the
-// empty address refuses the item.
-QString speechWindowText(QLineEdit *FormWav::*field)
-{
-    const FormWav *speechWindow = FormWav::instance();
-    return speechWindow ? (speechWindow->*field)->text() : QString();
-}
-
 bool isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -53,8 +45,9 @@ bool isEnterKey(int key)
 
 } // namespace
 
-FormRss::FormRss(const PlatformServices &services, QWidget *parent)
-    : QMainWindow(parent), Text9(feedHeaderTemplate()), Text8(feedFooterTemplate()), m_services(services)
+FormRss::FormRss(const PlatformServices &services, const EnclosureSource *enclosureSource, QWidget *parent)
+    : QMainWindow(parent), Text9(feedHeaderTemplate()), Text8(feedFooterTemplate()), m_services(services),
+      m_enclosureSource(enclosureSource)
 {
     setUpFixedWindow(this);
     createControls();
@@ -193,9 +186,6 @@ void FormRss::closeEvent(QCloseEvent *event)
 
 void FormRss::Form_QueryUnload()
 {
-    // Shown before this close completes, so the program still has a window and goes on.
-    if (FormWav *speechWindow = FormWav::instance())
-        speechWindow->show();
     Q_EMIT unloaded();
 }
 
@@ -217,15 +207,16 @@ void FormRss::srss_Click()
 
 void FormRss::Command2_Click()
 {
-    const QString enclosureAddress = speechWindowText(&FormWav::Text14);
-    if (anyEmpty({Text5->text(), Text6->text(), Text4->toPlainText(), enclosureAddress, Text3->text(),
+    // Without an enclosure source there is no enclosure, and the empty address refuses the item.
+    const Enclosure enclosure =
+        m_enclosureSource ? m_enclosureSource->enclosure().value_or(Enclosure{}) : Enclosure{};
+    if (anyEmpty({Text5->text(), Text6->text(), Text4->toPlainText(), enclosure.url, Text3->text(),
                   Text10->text(), Text1->text(), Text2->toPlainText()})) {
         showMessage(QStringLiteral("Please do not leave Item text empty"));
         return;
     }
-    Text7.append(itemBlock(Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
-                           enclosureAddress, speechWindowText(&FormWav::Text3),
-                           speechWindowText(&FormWav::Text4)));
+    Text7.append({Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
+                  enclosure.url, enclosure.length, enclosure.type});
     Text5->clear();
     Text4->clear();
     Text6->clear();
@@ -240,7 +231,8 @@ void FormRss::Command1_Click()
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
         return;
-    const QString channel = channelBlock(Text1->text(), Text12->text(), Text2->toPlainText(), Text3->text());
+    const QString channel =
+        channelBlock({Text1->text(), Text12->text(), Text2->toPlainText(), Text3->text()});
     const QByteArray bytes = feedFileBytes(feedDocument(Text9.text(), channel, Text7.text(), Text8.text()));
     if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes))
         showMessage(*failure);

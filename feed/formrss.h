@@ -1,11 +1,13 @@
 #pragma once
 
+#include "feed/document/itemstore.h"
 #include "feed/hiddentextfield.h"
 #include "platform/filedialogs.h"
 #include "platform/platformservices.h"
 
 #include <QMainWindow>
 
+class EnclosureSource;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -14,14 +16,15 @@ class QPlainTextEdit;
 class QPushButton;
 
 // The podcast feed editor: channel and item fields, adding items to the item store and saving
-// the whole feed. The speech window opens it and comes back when it closes.
+// the whole feed. Each item's enclosure comes from the enclosure source it is given.
 class FormRss final : public QMainWindow
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(FormRss)
 
 public:
-    explicit FormRss(const PlatformServices &services, QWidget *parent = nullptr);
+    explicit FormRss(const PlatformServices &services, const EnclosureSource *enclosureSource = nullptr,
+                     QWidget *parent = nullptr);
     ~FormRss() override;
 
     void showCentered();
@@ -53,7 +56,7 @@ public:
 
     HiddenTextField Text9; // header template
     HiddenTextField Text8; // footer template
-    HiddenTextField Text7; // item store
+    ItemStore Text7;       // item store
 
     CommonDialog dc;
 
@@ -65,7 +68,7 @@ public:
     void exit_Click();
 
 Q_SIGNALS:
-    // The window has closed and brought the speech window back; it can be destroyed.
+    // The window is closing; it can be destroyed once the close is done.
     void unloaded();
 
 protected:
@@ -80,4 +83,5 @@ private:
     void showMessage(const QString &text);
 
     PlatformServices m_services;
+    const EnclosureSource *m_enclosureSource = nullptr;
 };

@@ -14,7 +14,6 @@ public:
     explicit HiddenTextField(QString text) : m_text(std::move(text)) {}
 
     [[nodiscard]] const QString &text() const { return m_text; }
-    void setText(const QString &text) { m_text = text; }
     // QString grows its capacity geometrically, so many appends stay linear in the total length.
     void append(QStringView text) { m_text += text; }
 

@@ -149,7 +149,7 @@ void checkFeed(const QList<QString> &fields)
     };
 
     Entries expected{{u"rss"_s, {}}, {u"channel"_s, {}}};
-    const QString channel = channelBlock(field(0), field(1), field(2), field(3));
+    const QString channel = channelBlock({field(0), field(1), field(2), field(3)});
     expected.append({u"title"_s, parsedElementText(field(0))});
     expected.append({u"itunes:author"_s, parsedElementText(field(1))});
     expected.append({u"description"_s, parsedElementText(field(2))});
@@ -160,8 +160,8 @@ void checkFeed(const QList<QString> &fields)
         std::min(MaximumItemCount, (fields.size() - ChannelFieldCount + ItemFieldCount - 1) / ItemFieldCount);
     for (qsizetype item = 0; item < itemCount; ++item) {
         const qsizetype first = ChannelFieldCount + item * ItemFieldCount;
-        itemStore += itemBlock(field(first), field(first + 1), field(first + 2), field(first + 3),
-                               field(first + 4), field(first + 5), field(first + 6), field(first + 7));
+        itemStore += itemBlock({field(first), field(first + 1), field(first + 2), field(first + 3),
+                                field(first + 4), field(first + 5), field(first + 6), field(first + 7)});
         expected.append({u"item"_s, {}});
         expected.append({u"title"_s, parsedElementText(field(first))});
         expected.append({u"description"_s, parsedElementText(field(first + 1))});

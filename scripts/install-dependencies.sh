@@ -1,22 +1,42 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages Parlora needs to build, run and test; does nothing when they
-# are all there already.
+# Installs the Debian 12 packages that Parlora needs for a task; does nothing when they are all
+# there already.
+#   scripts/install-dependencies.sh [GROUP...]
+# Groups: build (building and running; the default), test (the test suite, the package test
+# included), thorough (the sanitizer, memcheck and fuzzing runs), package (building and
+# checking the .deb). Each group brings the ones it builds on.
 set -euo pipefail
 
-packages=(
-    # build
+build=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libespeak-ng-dev espeak-ng flite1-dev libsndfile1-dev
-    # run: the Qt plugins that Parlora loads at run time
+    # the Qt plugins that Parlora loads at run time
     qt6-qpa-plugins libqt6multimedia6
-    # test: sound server with a null sink, X server, feed reader, XML checker, fonts
+)
+package=(dpkg-dev desktop-file-utils appstream)
+# sound server with a null sink, X server and window manager, input and screen tools, feed
+# reader, XML checker, fonts
+test=(
     pulseaudio pulseaudio-utils xvfb xauth sox python3-feedparser libxml2-utils fonts-dejavu-core
     xdotool openbox imagemagick x11-utils xclip
-    # package: building, validating and checking the .deb
-    dpkg-dev desktop-file-utils appstream
-    # fuzzing (clang's libFuzzer and sanitizer runtimes) and memory checking
-    clang-14 libclang-rt-14-dev valgrind
 )
+# clang's libFuzzer and sanitizer runtimes, and valgrind
+thorough=(clang-14 libclang-rt-14-dev valgrind)
+
+[ $# -gt 0 ] || set -- build
+packages=("${build[@]}")
+for group in "$@"; do
+    case $group in
+    build) ;;
+    package) packages+=("${package[@]}") ;;
+    test) packages+=("${test[@]}" "${package[@]}") ;;
+    thorough) packages+=("${test[@]}" "${package[@]}" "${thorough[@]}") ;;
+    *)
+        echo "unknown group: $group (build, test, thorough, package)" >&2
+        exit 2
+        ;;
+    esac
+done
 
 missing=()
 for package in "${packages[@]}"; do

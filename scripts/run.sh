@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
-# Sets everything up and starts Parlora.
+# Sets up what building and running need, and starts Parlora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-dependencies.sh
+scripts/install-dependencies.sh build
 cmake --preset default -DPARLORA_BUILD_TESTS=OFF -DPARLORA_BUILD_BENCH=OFF >/dev/null
 cmake --build --preset default
 exec build/default/bin/parlora "$@"

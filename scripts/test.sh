@@ -1,26 +1,45 @@
 #!/usr/bin/env bash
-# Sets everything up and runs every test headless, twice: a normal build and one under the
-# address and undefined-behaviour sanitizers; in between, memcheck over the engine and file
-# layers and a short run of each fuzz target (built with clang). Warnings are errors here.
+# Sets everything up, builds once and runs every test headless, with a private sound server
+# and X display. Warnings are errors here.
+#   scripts/test.sh              the whole suite on the normal build: a few minutes
+#   scripts/test.sh --thorough   also memcheck over the engine and file layers, a short run of
+#                                each fuzz target (built with clang), and a second build and
+#                                run under the address and undefined-behaviour sanitizers
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-dependencies.sh
+thorough=false
+case ${1:-} in
+"") ;;
+--thorough) thorough=true ;;
+*)
+    echo "usage: scripts/test.sh [--thorough]" >&2
+    exit 2
+    ;;
+esac
+
+if $thorough; then
+    scripts/install-dependencies.sh thorough
+else
+    scripts/install-dependencies.sh test
+fi
 
 run_suite() {
     local preset=$1
     echo "=== Building and testing: $preset"
-    cmake --preset "$preset" -DPARLORA_WERROR=ON >/dev/null
+    cmake --preset "$preset" -DPARLORA_WERROR=ON -DPARLORA_BUILD_TESTS=ON >/dev/null
     cmake --build --preset "$preset"
     scripts/with-sound-server.sh scripts/with-x-server.sh \
         ctest --preset "$preset" --output-on-failure --no-tests=error
 }
 
+run_suite default
+$thorough || exit 0
+
 # Sanitizer reports abort the test that caused them.
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-run_suite default
 # Memory errors and leaks in the engine and file layers, on the default build.
 scripts/memcheck.sh build/default
 # Each fuzz target for 30 s on a copy of its seeds.

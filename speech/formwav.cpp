@@ -32,8 +32,6 @@
 
 namespace {
 
-FormWav *g_instance = nullptr;
-
 constexpr int ClientWidthTwips = 5640;
 constexpr int ClientHeightTwips = 6105;
 
@@ -75,7 +73,6 @@ QString noVoiceMessage()
 FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     : QMainWindow(parent), m_services(services)
 {
-    g_instance = this;
     setUpFixedWindow(this);
     createControls();
     createMenu();
@@ -84,16 +81,7 @@ FormWav::FormWav(const PlatformServices &services, QWidget *parent)
     Form_Load();
 }
 
-FormWav::~FormWav()
-{
-    if (g_instance == this)
-        g_instance = nullptr;
-}
-
-FormWav *FormWav::instance()
-{
-    return g_instance;
-}
+FormWav::~FormWav() = default;
 
 void FormWav::createControls()
 {

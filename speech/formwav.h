@@ -28,9 +28,6 @@ public:
     explicit FormWav(const PlatformServices &services, QWidget *parent = nullptr);
     ~FormWav() override;
 
-    // The program's one speech window, or nullptr while there is none.
-    [[nodiscard]] static FormWav *instance();
-
     void showCentered();
 
     // The window's controls, named as the rest of the program knows them.

@@ -35,48 +35,52 @@ QString feedFooterTemplate()
     return QStringLiteral("</channel>\r\n</rss>\r\n");
 }
 
-QString channelBlock(const QString &title, const QString &author, const QString &description,
-                     const QString &link)
+QString channelBlock(const ChannelFields &channel)
 {
     QString block;
-    block.reserve(80 + title.size() + author.size() + description.size() + link.size());
-    appendElement(block, u"<title>", title, u"</title>");
+    block.reserve(80 + channel.title.size() + channel.author.size() + channel.description.size() +
+                  channel.link.size());
+    appendElement(block, u"<title>", channel.title, u"</title>");
     block += lineBreak;
-    appendElement(block, u"<itunes:author>", author, u"</itunes:author>");
+    appendElement(block, u"<itunes:author>", channel.author, u"</itunes:author>");
     block += lineBreak;
-    appendElement(block, u"<description>", description, u"</description>");
+    appendElement(block, u"<description>", channel.description, u"</description>");
     block += lineBreak;
-    appendElement(block, u"<link>", link, u"</link>");
+    appendElement(block, u"<link>", channel.link, u"</link>");
     return block;
 }
 
-QString itemBlock(const QString &title, const QString &description, const QString &link, const QString &date,
-                  const QString &author, const QString &enclosureUrl, const QString &enclosureLength,
-                  const QString &enclosureType)
+void appendItemBlock(QString &block, const FeedItem &item)
 {
-    QString block;
-    block.reserve(200 + title.size() + description.size() + link.size() + date.size() + author.size() +
-                  enclosureUrl.size() + enclosureLength.size() + enclosureType.size());
     block += lineBreak;
-    appendElement(block, u"<item><title>", title, u"</title>");
+    appendElement(block, u"<item><title>", item.title, u"</title>");
     block += lineBreak;
-    appendElement(block, u"<description>", description, u"</description>");
+    appendElement(block, u"<description>", item.description, u"</description>");
     block += lineBreak;
-    appendElement(block, u"<link>", link, u"</link>");
+    appendElement(block, u"<link>", item.link, u"</link>");
     block += lineBreak;
-    appendElement(block, u"<pubDate>", date, u"</pubDate>");
+    appendElement(block, u"<pubDate>", item.date, u"</pubDate>");
     block += lineBreak;
-    appendElement(block, u"<dc:creator>", author, u"</dc:creator>");
+    appendElement(block, u"<dc:creator>", item.author, u"</dc:creator>");
     block += lineBreak;
     block += u"<enclosure url='";
-    appendXmlAttributeValue(block, enclosureUrl);
+    appendXmlAttributeValue(block, item.enclosureUrl);
     block += u"' length='";
-    appendXmlAttributeValue(block, enclosureLength);
+    appendXmlAttributeValue(block, item.enclosureLength);
     block += u"' type='";
-    appendXmlAttributeValue(block, enclosureType);
+    appendXmlAttributeValue(block, item.enclosureType);
     block += u"' />";
     block += lineBreak;
     block += u"</item>";
+}
+
+QString itemBlock(const FeedItem &item)
+{
+    QString block;
+    block.reserve(200 + item.title.size() + item.description.size() + item.link.size() + item.date.size() +
+                  item.author.size() + item.enclosureUrl.size() + item.enclosureLength.size() +
+                  item.enclosureType.size());
+    appendItemBlock(block, item);
     return block;
 }
 

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "feed/document/channelfields.h"
+#include "feed/document/feeditem.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -14,14 +17,12 @@
 
 // Four lines; the last one, the link, has no line break, so the first item or the footer
 // continues right after it.
-[[nodiscard]] QString channelBlock(const QString &title, const QString &author, const QString &description,
-                                   const QString &link);
+[[nodiscard]] QString channelBlock(const ChannelFields &channel);
 
 // Starts with a line break and ends with "</item>" without one, so blocks append directly to
 // the item store. The author goes into dc:creator, as it reads when the item is added.
-[[nodiscard]] QString itemBlock(const QString &title, const QString &description, const QString &link,
-                                const QString &date, const QString &author, const QString &enclosureUrl,
-                                const QString &enclosureLength, const QString &enclosureType);
+[[nodiscard]] QString itemBlock(const FeedItem &item);
+void appendItemBlock(QString &text, const FeedItem &item);
 
 [[nodiscard]] QString feedDocument(const QString &headerTemplate, const QString &channelBlock,
                                    const QString &itemStore, const QString &footerTemplate);

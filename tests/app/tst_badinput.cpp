@@ -1,11 +1,11 @@
 #include "feed/formrss.h"
-#include "platform/engine/helperspeechengine.h"
 #include "platform/engine/helpervoice.h"
 #include "speech/formwav.h"
-#include "tests/doubles/testservices.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
 #include "tests/platform/engine/soundserver.h"
+#include "tests/support/filecontents.h"
+#include "tests/support/realenginewindow.h"
 
 #include <QDir>
 #include <QLineEdit>
@@ -22,13 +22,12 @@ class TestBadInput : public QObject
     Q_OBJECT
 
 private:
-    HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
-    std::unique_ptr<TestServices> m_test;
-    std::unique_ptr<FormWav> m_speech;
+    std::unique_ptr<RealEngineWindow> m_real;
     std::unique_ptr<QTemporaryDir> m_folder;
     QStringList m_table;
 
-    QStringList &messages() { return m_test->messageBox.messages; }
+    FormWav &speech() const { return m_real->window(); }
+    QStringList &messages() { return m_real->messages(); }
     QString lastMessage() { return messages().isEmpty() ? QStringLiteral("(none)") : messages().last(); }
     void record(const QString &operation, const QString &checkedUnchanged)
     {
@@ -38,11 +37,7 @@ private:
     }
     QStringList enclosure() const
     {
-        return {m_speech->Text14->text(), m_speech->Text3->text(), m_speech->Text4->text()};
-    }
-    QStringList filesInFolder() const
-    {
-        return QDir(m_folder->path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return {speech().Text14->text(), speech().Text3->text(), speech().Text4->text()};
     }
 
     static void addPathRows()
@@ -70,14 +65,12 @@ private:
 private Q_SLOTS:
     void init()
     {
-        m_test = std::make_unique<TestServices>(&m_engine);
-        m_speech = std::make_unique<FormWav>(m_test->services());
+        m_real = std::make_unique<RealEngineWindow>();
         m_folder = std::make_unique<QTemporaryDir>();
     }
     void cleanup()
     {
-        m_speech.reset();
-        m_test.reset();
+        m_real.reset();
         m_folder.reset();
     }
     void cleanupTestCase()
@@ -94,39 +87,33 @@ private Q_SLOTS:
         QFETCH(bool, works);
         QFETCH(QString, message);
         const QString path = pathFor(name, QStringLiteral(".txt"));
-        if (works) {
-            QFile file(path);
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            file.write("first line\nsecond line\n");
-        }
-        m_speech->Text1->setPlainText(QStringLiteral("kept"));
-        m_test->fileDialogs.answer(path);
-        m_speech->opn_Click();
+        if (works)
+            writeFile(path, "first line\nsecond line\n");
+        speech().Text1->setPlainText(QStringLiteral("kept"));
+        m_real->test().fileDialogs.answer(path);
+        speech().opn_Click();
         if (works) {
             QVERIFY(messages().isEmpty());
-            QCOMPARE(m_speech->Text1->toPlainText(), QStringLiteral("kept first line second line"));
+            QCOMPARE(speech().Text1->toPlainText(), QStringLiteral("kept first line second line"));
         } else {
             QCOMPARE(messages().size(), 1);
             QVERIFY2(messages().first().contains(message), qPrintable(messages().first()));
-            QCOMPARE(m_speech->Text1->toPlainText(), QStringLiteral("kept"));
+            QCOMPARE(speech().Text1->toPlainText(), QStringLiteral("kept"));
         }
         record(QStringLiteral("File, Open"), QStringLiteral("text box"));
     }
 
     void aFileThatVanishesBeforeItIsOpened()
     {
-        const QString path = m_folder->filePath(QStringLiteral("vanishing.txt"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.close();
-        m_test->fileDialogs.answer(path);
+        const QString path = writeFile(m_folder->filePath(QStringLiteral("vanishing.txt")), {});
+        m_real->test().fileDialogs.answer(path);
         QVERIFY(QFile::remove(path)); // after the user picked it, before it is read
-        m_speech->Text1->setPlainText(QStringLiteral("kept"));
-        m_speech->opn_Click();
+        speech().Text1->setPlainText(QStringLiteral("kept"));
+        speech().opn_Click();
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().contains(QStringLiteral("vanishing.txt")),
                  qPrintable(messages().first()));
-        QCOMPARE(m_speech->Text1->toPlainText(), QStringLiteral("kept"));
+        QCOMPARE(speech().Text1->toPlainText(), QStringLiteral("kept"));
         m_table.append(
             QStringLiteral("File, Open | file removed after the dialog | %1 | text box").arg(lastMessage()));
     }
@@ -138,21 +125,21 @@ private Q_SLOTS:
         QFETCH(bool, works);
         QFETCH(QString, message);
         const QString path = pathFor(name, QStringLiteral(".wav"));
-        const QStringList entriesBefore = filesInFolder();
-        m_speech->Text1->setPlainText(QStringLiteral("A short episode."));
-        for (QLineEdit *field : {m_speech->Text14, m_speech->Text3, m_speech->Text4})
+        const QStringList entriesBefore = entriesOf(m_folder->path());
+        speech().Text1->setPlainText(QStringLiteral("A short episode."));
+        for (QLineEdit *field : {speech().Text14, speech().Text3, speech().Text4})
             field->setText(QStringLiteral("typed"));
-        m_test->fileDialogs.answer(path);
-        m_speech->Label2_Click();
+        m_real->test().fileDialogs.answer(path);
+        speech().Label2_Click();
         QCOMPARE(messages().size(), 1);
         if (works) {
             QCOMPARE(messages().first(), QStringLiteral("File saved to ") + path);
             QVERIFY(readSoundFile(path).readable);
-            QCOMPARE(m_speech->Text3->text(), QString::number(QFileInfo(path).size()));
+            QCOMPARE(speech().Text3->text(), QString::number(QFileInfo(path).size()));
         } else {
             QVERIFY2(messages().first().contains(message), qPrintable(messages().first()));
             QCOMPARE(enclosure(), QStringList(3, QStringLiteral("typed")));
-            QCOMPARE(filesInFolder(), entriesBefore);
+            QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
         }
         record(QStringLiteral("Save the created sound file"), QStringLiteral("enclosure fields, folder"));
     }
@@ -164,12 +151,12 @@ private Q_SLOTS:
         QFETCH(bool, works);
         QFETCH(QString, message);
         const QString path = pathFor(name, QStringLiteral(".xml"));
-        const QStringList entriesBefore = filesInFolder();
-        FormRss feed(m_test->services());
+        const QStringList entriesBefore = entriesOf(m_folder->path());
+        FormRss feed(m_real->test().services());
         for (QLineEdit *field : {feed.Text1, feed.Text12, feed.Text3})
             field->setText(QStringLiteral("value"));
         feed.Text2->setPlainText(QStringLiteral("description"));
-        m_test->fileDialogs.answer(path);
+        m_real->test().fileDialogs.answer(path);
         feed.Command1_Click();
         if (works) {
             QVERIFY(messages().isEmpty());
@@ -177,7 +164,7 @@ private Q_SLOTS:
         } else {
             QCOMPARE(messages().size(), 1);
             QVERIFY2(messages().first().contains(message), qPrintable(messages().first()));
-            QCOMPARE(filesInFolder(), entriesBefore);
+            QCOMPARE(entriesOf(m_folder->path()), entriesBefore);
         }
         record(QStringLiteral("Save Rss"), QStringLiteral("folder"));
     }
@@ -211,15 +198,15 @@ private Q_SLOTS:
         const QString paragraph = longText(120) + u'\n';
         while (text.size() < 10 * 1024 * 1024)
             text += paragraph;
-        m_speech->Text1->setPlainText(text);
-        m_speech->Command2_Click();
+        speech().Text1->setPlainText(text);
+        speech().Command2_Click();
         QVERIFY2(messages().isEmpty(), qPrintable(lastMessage()));
-        auto *voice = dynamic_cast<HelperVoice *>(m_speech->windowVoice());
+        auto *voice = dynamic_cast<HelperVoice *>(speech().windowVoice());
         QTRY_VERIFY_WITH_TIMEOUT(voice->playedUSecs() > 200000, 15000);
-        m_speech->Command1_Click();
-        QCOMPARE(m_speech->Command1->text(), QStringLiteral("Resume"));
+        speech().Command1_Click();
+        QCOMPARE(speech().Command1->text(), QStringLiteral("Resume"));
         QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty() && sinkInputs().first().corked, 5000);
-        QCOMPARE(m_speech->Text1->toPlainText().size(), text.size());
+        QCOMPARE(speech().Text1->toPlainText().size(), text.size());
         m_table.append(
             QStringLiteral("Read text, Pause | 10 MB of text | (none) | text box; reading paused"));
     }

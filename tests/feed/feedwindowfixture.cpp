@@ -47,7 +47,14 @@ FeedWindowFixture::FeedWindowFixture(const QDateTime &now)
 {
     m_test.clock.now = now;
     m_speechWindow = std::make_unique<FormWav>(m_test.services());
-    m_window = std::make_unique<FormRss>(m_test.services());
+    m_enclosureSource.setSpeechWindow(m_speechWindow.get());
+    m_window = std::make_unique<FormRss>(m_test.services(), &m_enclosureSource);
+}
+
+void FeedWindowFixture::unloadSpeechWindow()
+{
+    m_enclosureSource.setSpeechWindow(nullptr);
+    m_speechWindow.reset();
 }
 
 FeedWindowFixture::~FeedWindowFixture() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/speechwindowenclosure.h"
 #include "feed/formrss.h"
 #include "speech/formwav.h"
 #include "tests/doubles/testservices.h"
@@ -10,7 +11,8 @@
 #include <memory>
 
 // A feed window over scripted services, with the speech window beside it that holds the
-// enclosure fields. Values are set and read by the names the user knows them by.
+// enclosure fields, handed over as the program does. Values are set and read by the names the user knows them
+// by.
 class FeedWindowFixture final
 {
 public:
@@ -27,7 +29,7 @@ public:
     [[nodiscard]] FormRss &window() { return *m_window; }
     [[nodiscard]] FormWav &speechWindow() { return *m_speechWindow; }
     // As when the feed window was the first window: there is no speech window at all.
-    void unloadSpeechWindow() { m_speechWindow.reset(); }
+    void unloadSpeechWindow();
     [[nodiscard]] TestServices &test() { return m_test; }
     [[nodiscard]] QStringList &messages() { return m_test.messageBox.messages; }
 
@@ -49,5 +51,6 @@ public:
 private:
     TestServices m_test;
     std::unique_ptr<FormWav> m_speechWindow;
+    SpeechWindowEnclosure m_enclosureSource{nullptr};
     std::unique_ptr<FormRss> m_window;
 };

@@ -1,5 +1,7 @@
 #include "feed/document/feeddocument.h"
 #include "tests/feed/feedwindowfixture.h"
+#include "tests/support/scopedtimezone.h"
+#include "tests/support/twipsrect.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,17 +14,9 @@
 #include <QScreen>
 #include <QTest>
 
-#include <ctime>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QRect twipsRect(int left, int top, int width, int height)
-{
-    // Offscreen, the logical DPI is 96: 15 twips to a pixel.
-    return {left / 15, top / 15, width / 15, height / 15};
-}
 
 QMap<QString, QWidget *> controlsOf(FormRss &window)
 {
@@ -53,32 +47,6 @@ QList<QWidget *> fieldsOf(FormRss &window)
     return {window.Text1, window.Text2, window.Text12, window.Text3,
             window.Text5, window.Text4, window.Text6,  window.Text10};
 }
-
-// The process's time zone for one test; the C library reads TZ again on tzset().
-class TimeZoneOverride final
-{
-public:
-    explicit TimeZoneOverride(const QByteArray &zone)
-        : m_saved(qgetenv("TZ")), m_wasSet(qEnvironmentVariableIsSet("TZ"))
-    {
-        qputenv("TZ", zone);
-        tzset();
-    }
-    ~TimeZoneOverride()
-    {
-        if (m_wasSet)
-            qputenv("TZ", m_saved);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    TimeZoneOverride(const TimeZoneOverride &) = delete;
-    TimeZoneOverride &operator=(const TimeZoneOverride &) = delete;
-
-private:
-    QByteArray m_saved;
-    bool m_wasSet;
-};
 
 } // namespace
 
@@ -302,7 +270,7 @@ private Q_SLOTS:
         QFETCH(QString, locale);
         QFETCH(QByteArray, timeZone);
         QFETCH(QString, date);
-        const TimeZoneOverride zone(timeZone);
+        const ScopedTimeZone zone(timeZone);
         QLocale::setDefault(QLocale(locale));
         FormRss &window = openWindow(now);
         QCOMPARE(window.Text10->text(), date);

@@ -1,10 +1,10 @@
 #include "feed/document/feeddocument.h"
 #include "tests/feed/feedwindowfixture.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/scratchmount.h"
 
 #include <QAction>
 #include <QDir>
-#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,17 +18,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString ChannelEmpty = u"Please enter the values in the Channel tags first"_s;
-
-QByteArray contentsOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-QStringList entriesOf(const QString &folder)
-{
-    return QDir(folder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
-}
 
 } // namespace
 
@@ -53,8 +42,8 @@ private:
         FormRss &feed = window();
         return feedFileBytes(
             feedDocument(feedHeaderTemplate(),
-                         channelBlock(feed.Text1->text(), feed.Text12->text(),
-                                      m_feed->value(u"channel description"_s), feed.Text3->text()),
+                         channelBlock({feed.Text1->text(), feed.Text12->text(),
+                                       m_feed->value(u"channel description"_s), feed.Text3->text()}),
                          feed.Text7.text(), feedFooterTemplate()));
     }
 

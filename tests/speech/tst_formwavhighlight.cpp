@@ -1,11 +1,9 @@
-#include "platform/engine/helperspeechengine.h"
 #include "platform/engine/helpervoice.h"
-#include "speech/formwav.h"
 #include "speech/readinghighlight.h"
-#include "tests/doubles/testservices.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundserver.h"
 #include "tests/speech/selectvoice.h"
+#include "tests/support/realenginewindow.h"
 
 #include <QPlainTextEdit>
 #include <QSignalSpy>
@@ -17,9 +15,8 @@ class TestFormWavHighlight : public QObject
     Q_OBJECT
 
 private:
-    HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
-    std::unique_ptr<TestServices> m_test;
-    std::unique_ptr<FormWav> m_window;
+    std::unique_ptr<RealEngineWindow> m_real;
+    FormWav *m_window = nullptr;
 
     HelperVoice *windowVoice() const { return dynamic_cast<HelperVoice *>(m_window->windowVoice()); }
 
@@ -28,13 +25,13 @@ private Q_SLOTS:
 
     void init()
     {
-        m_test = std::make_unique<TestServices>(&m_engine);
-        m_window = std::make_unique<FormWav>(m_test->services());
+        m_real = std::make_unique<RealEngineWindow>();
+        m_window = &m_real->window();
     }
 
     void cleanup()
     {
-        m_window.reset();
+        m_real.reset();
         QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000);
     }
 

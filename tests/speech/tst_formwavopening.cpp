@@ -1,6 +1,7 @@
 #include "speech/formwav.h"
 #include "speech/parlorainfo.h"
 #include "tests/doubles/testservices.h"
+#include "tests/support/filecontents.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -21,11 +22,7 @@ private:
 
     QString writeFile(const QString &name, const QByteArray &bytes)
     {
-        const QString path = m_folder->filePath(name);
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            qFatal("cannot write the test file");
-        return path;
+        return ::writeFile(m_folder->filePath(name), bytes);
     }
     // Opens the file through the menu command, as the user's choice in the dialog.
     void open(const QString &path)

@@ -1,9 +1,9 @@
-#include "platform/engine/helperspeechengine.h"
 #include "speech/formwav.h"
-#include "tests/doubles/testservices.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
 #include "tests/speech/selectvoice.h"
+#include "tests/support/filecontents.h"
+#include "tests/support/realenginewindow.h"
 #include "tests/support/scratchmount.h"
 
 #include <QDir>
@@ -20,12 +20,6 @@ namespace {
 const QString SaveFilter = QStringLiteral(
     "Wav file (*.wav)|*.wav|MP3 file (*.mp3)|*.mp3|Ogg Vorbis file (*.ogg)|*.ogg|FLAC file (*.flac)|*.flac");
 
-QByteArray contentOf(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 } // namespace
 
 // "Save the created sound file" over the real engine and real files, with scripted dialogs.
@@ -34,38 +28,35 @@ class TestFormWavSaving : public QObject
     Q_OBJECT
 
 private:
-    HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
-    std::unique_ptr<TestServices> m_test;
-    std::unique_ptr<FormWav> m_window;
+    std::unique_ptr<RealEngineWindow> m_real;
     std::unique_ptr<QTemporaryDir> m_folder;
 
-    QStringList &messages() { return m_test->messageBox.messages; }
-    ScriptedFileDialogs &dialogs() { return m_test->fileDialogs; }
+    FormWav &window() const { return m_real->window(); }
+    QStringList &messages() { return m_real->messages(); }
+    ScriptedFileDialogs &dialogs() { return m_real->test().fileDialogs; }
     QString pathOf(const QString &name) const { return m_folder->filePath(name); }
 
     void fillEnclosureFields(const QString &value)
     {
-        for (QLineEdit *field : {m_window->Text14, m_window->Text3, m_window->Text4})
+        for (QLineEdit *field : {window().Text14, window().Text3, window().Text4})
             field->setText(value);
     }
     void verifyEnclosureFields(const QString &value)
     {
-        for (QLineEdit *field : {m_window->Text14, m_window->Text3, m_window->Text4})
+        for (QLineEdit *field : {window().Text14, window().Text3, window().Text4})
             QCOMPARE(field->text(), value);
     }
 
 private Q_SLOTS:
     void init()
     {
-        m_test = std::make_unique<TestServices>(&m_engine);
-        m_window = std::make_unique<FormWav>(m_test->services());
+        m_real = std::make_unique<RealEngineWindow>();
         m_folder = std::make_unique<QTemporaryDir>();
-        m_window->Text1->setPlainText(QStringLiteral("Welcome to the first episode."));
+        window().Text1->setPlainText(QStringLiteral("Welcome to the first episode."));
     }
     void cleanup()
     {
-        m_window.reset();
-        m_test.reset();
+        m_real.reset();
         m_folder.reset();
     }
 
@@ -88,27 +79,27 @@ private Q_SLOTS:
         QFETCH(int, majorFormat);
         QFETCH(QString, mediaType);
         const QString path = pathOf(name);
-        m_window->Text14->setText(QStringLiteral("https://example.org/typed-by-the-user.wav"));
+        window().Text14->setText(QStringLiteral("https://example.org/typed-by-the-user.wav"));
         dialogs().answer(path, filterIndex);
 
-        m_window->Label2_Click();
+        window().Label2_Click();
 
         QCOMPARE(messages(), QStringList{QStringLiteral("File saved to ") + path});
-        QCOMPARE(QDir(m_folder->path()).entryList(QDir::Files), QStringList{name});
+        QCOMPARE(entriesOf(m_folder->path()), QStringList{name});
         const SoundFileInfo info = readSoundFile(path);
         QVERIFY(info.readable);
         QCOMPARE(info.format & SF_FORMAT_TYPEMASK, majorFormat);
         QVERIFY(info.seconds() > 1.0);
-        QCOMPARE(m_window->Text14->text(), QStringLiteral("(Actual URL for wav file here)"));
-        QCOMPARE(m_window->Text3->text(), QString::number(QFileInfo(path).size()));
-        QCOMPARE(m_window->Text4->text(), mediaType);
+        QCOMPARE(window().Text14->text(), QStringLiteral("(Actual URL for wav file here)"));
+        QCOMPARE(window().Text3->text(), QString::number(QFileInfo(path).size()));
+        QCOMPARE(window().Text4->text(), mediaType);
     }
 
     void theDialogOffersTheFormatsAndThePreviousName()
     {
         dialogs().answer(pathOf(QStringLiteral("first.ogg")), 2);
-        m_window->Label2_Click();
-        m_window->Label2_Click(); // cancelled: no answer scripted
+        window().Label2_Click();
+        window().Label2_Click(); // cancelled: no answer scripted
         QCOMPARE(dialogs().shown.size(), 2);
         QVERIFY(dialogs().shown.at(0).save);
         QCOMPARE(dialogs().shown.at(0).dialog.Filter, SaveFilter);
@@ -120,11 +111,11 @@ private Q_SLOTS:
     void sizeIsPlainDigitsWhateverTheLocale()
     {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        m_window->Text1->setPlainText(longText(300)); // well over a megabyte of audio
+        window().Text1->setPlainText(longText(300)); // well over a megabyte of audio
         dialogs().answer(pathOf(QStringLiteral("long.wav")));
-        m_window->Label2_Click();
+        window().Label2_Click();
         QLocale::setDefault(QLocale::c());
-        const QString size = m_window->Text3->text();
+        const QString size = window().Text3->text();
         QVERIFY(QFileInfo(pathOf(QStringLiteral("long.wav"))).size() > 1000000);
         QCOMPARE(size, QString::number(QFileInfo(pathOf(QStringLiteral("long.wav"))).size()));
         QVERIFY(std::all_of(size.cbegin(), size.cend(), [](QChar c) { return c.isDigit(); }));
@@ -132,12 +123,12 @@ private Q_SLOTS:
 
     void anEmptyTextStillSavesAFile()
     {
-        m_window->Text1->clear();
+        window().Text1->clear();
         dialogs().answer(pathOf(QStringLiteral("silence.wav")));
-        m_window->Label2_Click();
+        window().Label2_Click();
         QCOMPARE(messages().size(), 1);
         QVERIFY(readSoundFile(pathOf(QStringLiteral("silence.wav"))).readable);
-        QCOMPARE(m_window->Text3->text(),
+        QCOMPARE(window().Text3->text(),
                  QString::number(QFileInfo(pathOf(QStringLiteral("silence.wav"))).size()));
     }
 
@@ -153,27 +144,27 @@ private Q_SLOTS:
         const QString path = pathOf(QStringLiteral("earlier.wav"));
         if (savedBefore) {
             dialogs().answer(path);
-            m_window->Label2_Click();
+            window().Label2_Click();
             messages().clear();
         }
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         fillEnclosureFields(QStringLiteral("typed"));
-        m_window->Text1->setPlainText(QStringLiteral("Different words now."));
+        window().Text1->setPlainText(QStringLiteral("Different words now."));
         dialogs().cancel();
 
-        m_window->Label2_Click();
+        window().Label2_Click();
 
         QVERIFY(messages().isEmpty());
-        QCOMPARE(contentOf(path), earlier);
+        QCOMPARE(contentsOf(path), earlier);
         verifyEnclosureFields(QStringLiteral("typed"));
-        QCOMPARE(m_test->progressDialogs.started.size(), savedBefore ? 1 : 0);
+        QCOMPARE(m_real->test().progressDialogs.started.size(), savedBefore ? 1 : 0);
     }
 
     void aVoiceThatIsGoneIsReportedBeforeTheDialog()
     {
-        m_window->List2->currentItem()->setText(QStringLiteral("Uninstalled Voice"));
+        window().List2->currentItem()->setText(QStringLiteral("Uninstalled Voice"));
         fillEnclosureFields(QStringLiteral("typed"));
-        m_window->Label2_Click();
+        window().Label2_Click();
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().contains(QStringLiteral("\"Uninstalled Voice\"")),
                  qPrintable(messages().first()));
@@ -183,21 +174,21 @@ private Q_SLOTS:
 
     void aCrashCostsOnePassageOfTheFile()
     {
-        selectVoice(*m_window, QStringLiteral("English (America)")); // the text kills espeak-ng, not flite
+        selectVoice(window(), QStringLiteral("English (America)")); // the text kills espeak-ng, not flite
         const QString around = pathOf(QStringLiteral("around.wav"));
-        m_window->Text1->setPlainText(textAroundTheCrasher());
+        window().Text1->setPlainText(textAroundTheCrasher());
         dialogs().answer(around);
-        m_window->Label2_Click();
+        window().Label2_Click();
         messages().clear();
 
         const QString path = pathOf(QStringLiteral("episode.wav"));
-        m_window->Text1->setPlainText(textWithACrasherInTheMiddle());
+        window().Text1->setPlainText(textWithACrasherInTheMiddle());
         dialogs().answer(path);
-        m_window->Label2_Click();
+        window().Label2_Click();
 
         QCOMPARE(messages(), (QStringList{crasherSkippedMessage(), QStringLiteral("File saved to ") + path}));
-        QCOMPARE(contentOf(path), contentOf(around)); // the passages before and after, sample for sample
-        QCOMPARE(m_window->Text3->text(), QString::number(QFileInfo(path).size()));
+        QCOMPARE(contentsOf(path), contentsOf(around)); // the passages before and after, sample for sample
+        QCOMPARE(window().Text3->text(), QString::number(QFileInfo(path).size()));
     }
 
     void aFullDiskIsReportedAndTheEarlierFileKept()
@@ -206,42 +197,41 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("episode.wav"));
         dialogs().answer(path);
-        m_window->Label2_Click();
-        const QByteArray earlier = contentOf(path);
+        window().Label2_Click();
+        const QByteArray earlier = contentsOf(path);
         messages().clear();
         fillEnclosureFields(QStringLiteral("typed"));
 
-        m_window->Text1->setPlainText(longText(2000));
+        window().Text1->setPlainText(longText(2000));
         dialogs().answer(path);
-        m_window->Label2_Click();
+        window().Label2_Click();
 
         QCOMPARE(messages().size(), 1);
         QVERIFY2(messages().first().contains(QStringLiteral("No space left on device")),
                  qPrintable(messages().first()));
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(QDir(mount.path()).entryList(QDir::Files | QDir::Hidden),
-                 QStringList{QStringLiteral("episode.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("episode.wav")});
         verifyEnclosureFields(QStringLiteral("typed"));
     }
 
     void aLongRenderingShowsItsProgressAndCanBeCancelled()
     {
         const QString path = pathOf(QStringLiteral("long.wav"));
-        m_window->Text1->setPlainText(longText(5000));
+        window().Text1->setPlainText(longText(5000));
         fillEnclosureFields(QStringLiteral("typed"));
-        m_test->progressDialogs.cancelAtShare = 0.25;
+        m_real->test().progressDialogs.cancelAtShare = 0.25;
         dialogs().answer(path);
 
-        m_window->Label2_Click();
+        window().Label2_Click();
 
-        QCOMPARE(m_test->progressDialogs.started.size(), 1);
-        const auto &progress = *m_test->progressDialogs.started.first();
+        QCOMPARE(m_real->test().progressDialogs.started.size(), 1);
+        const auto &progress = *m_real->test().progressDialogs.started.first();
         QCOMPARE(progress.label, QStringLiteral("Rendering speech..."));
         QVERIFY(progress.finished);
         QVERIFY(progress.shares.last() >= 0.25 && progress.shares.last() < 0.9);
         QVERIFY(messages().isEmpty());
         QVERIFY(!QFileInfo::exists(path));
-        QVERIFY(QDir(m_folder->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+        QVERIFY(entriesOf(m_folder->path()).isEmpty());
         verifyEnclosureFields(QStringLiteral("typed"));
     }
 };

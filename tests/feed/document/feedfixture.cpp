@@ -1,8 +1,9 @@
 #include "tests/feed/document/feedfixture.h"
 
 #include "feed/document/feeddocument.h"
+#include "feed/document/itemstore.h"
 
-ItemFields sampleItem(const QString &title, const QString &author)
+FeedItem sampleItem(const QString &title, const QString &author)
 {
     return {title,
             QStringLiteral("About %1").arg(title),
@@ -16,12 +17,9 @@ ItemFields sampleItem(const QString &title, const QString &author)
 
 QByteArray savedFeedBytes(const FeedFields &feed)
 {
-    QString itemStore;
-    for (const ItemFields &item : feed.items)
-        itemStore += itemBlock(item.title, item.description, item.link, item.date, item.author,
-                               item.enclosureUrl, item.enclosureLength, item.enclosureType);
-    const ChannelFields &channel = feed.channel;
-    return feedFileBytes(feedDocument(
-        feedHeaderTemplate(), channelBlock(channel.title, channel.author, channel.description, channel.link),
-        itemStore, feedFooterTemplate()));
+    ItemStore itemStore;
+    for (const FeedItem &item : feed.items)
+        itemStore.append(item);
+    return feedFileBytes(feedDocument(feedHeaderTemplate(), channelBlock(feed.channel), itemStore.text(),
+                                      feedFooterTemplate()));
 }

@@ -103,14 +103,14 @@ void TestFeedDocument::savedFileMatchesGolden_data()
                endOfFile;
 
     QTest::newRow("empty item values give empty elements and attributes")
-        << FeedFields{weeklyChannel, {ItemFields{}}}
+        << FeedFields{weeklyChannel, {FeedItem{}}}
         << headerBytes + weeklyChannelLines +
                "\r\n<item><title></title>\r\n<description></description>\r\n<link></link>\r\n"
                "<pubDate></pubDate>\r\n<dc:creator></dc:creator>\r\n"
                "<enclosure url='' length='' type='' />\r\n</item>" +
                endOfFile;
 
-    ItemFields multiLineItem = sampleItem(u"First"_s, u"Ada Lovelace"_s);
+    FeedItem multiLineItem = sampleItem(u"First"_s, u"Ada Lovelace"_s);
     multiLineItem.description = u"Typed with CR LF\r\nand a second line"_s;
     QTest::newRow("multi-line descriptions span several CR LF lines")
         << FeedFields{{u"T"_s, u"A"_s, u"Line one\nLine two\n\nLine four\n"_s, u"L"_s}, {multiLineItem}}
@@ -120,14 +120,14 @@ void TestFeedDocument::savedFileMatchesGolden_data()
                QByteArray(firstItemLines).replace("About First", "Typed with CR LF\r\nand a second line") +
                endOfFile;
 
-    const ItemFields specialItem{u"Q&A: 'quotes' and \"marks\""_s,
-                                 u"1 < 2 > 0 & <b>not bold</b>"_s,
-                                 u"https://example.org/?a=1&b=2"_s,
-                                 u"Sun, 06 Dec 2026 03:05:09 GMT"_s,
-                                 u"O'Brien & \"Sons\""_s,
-                                 u"https://example.org/a.wav?x=1&y='2'&z=\"3\"<>"_s,
-                                 u"1'000"_s,
-                                 u"audio/wav; codecs=\"1\""_s};
+    const FeedItem specialItem{u"Q&A: 'quotes' and \"marks\""_s,
+                               u"1 < 2 > 0 & <b>not bold</b>"_s,
+                               u"https://example.org/?a=1&b=2"_s,
+                               u"Sun, 06 Dec 2026 03:05:09 GMT"_s,
+                               u"O'Brien & \"Sons\""_s,
+                               u"https://example.org/a.wav?x=1&y='2'&z=\"3\"<>"_s,
+                               u"1'000"_s,
+                               u"audio/wav; codecs=\"1\""_s};
     QTest::newRow("ampersand, angle brackets and quotes are escaped")
         << FeedFields{{u"Tom & Jerry <Live>"_s, u"O'Brien & \"Sons\""_s, u"a < b > c"_s,
                        u"https://example.org/?a=1&b=2"_s},
@@ -148,14 +148,14 @@ void TestFeedDocument::savedFileMatchesGolden_data()
                "</item>" +
                endOfFile;
 
-    const ItemFields spacedItem{u" First "_s,
-                                u"  About  "_s,
-                                u" https://example.org/1 "_s,
-                                u" Sun, 06 Dec 2026 03:05:09 GMT "_s,
-                                u" Ada "_s,
-                                u" https://example.org/a.wav "_s,
-                                u" 12 "_s,
-                                u" audio/wav "_s};
+    const FeedItem spacedItem{u" First "_s,
+                              u"  About  "_s,
+                              u" https://example.org/1 "_s,
+                              u" Sun, 06 Dec 2026 03:05:09 GMT "_s,
+                              u" Ada "_s,
+                              u" https://example.org/a.wav "_s,
+                              u" 12 "_s,
+                              u" audio/wav "_s};
     QTest::newRow("leading and trailing spaces are kept")
         << FeedFields{{u"  Weekly "_s, u" Ada "_s, u" Spoken "_s, u" https://example.org/ "_s}, {spacedItem}}
         << headerBytes +

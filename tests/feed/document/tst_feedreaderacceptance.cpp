@@ -1,8 +1,8 @@
 // Feeds we write must be accepted by a real XML parser and a real feed reader library.
 #include "feed/document/rfc822date.h"
 #include "tests/feed/document/feedfixture.h"
+#include "tests/support/filecontents.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -47,9 +47,9 @@ struct ToolRun
     return text.trimmed();
 }
 
-[[nodiscard]] ItemFields itemDatedNow(const QString &title, const QString &author)
+[[nodiscard]] FeedItem itemDatedNow(const QString &title, const QString &author)
 {
-    ItemFields item = sampleItem(title, author);
+    FeedItem item = sampleItem(title, author);
     item.date = rfc822Date(QDateTime(QDate(2026, 12, 6), QTime(3, 5, 9), Qt::UTC));
     return item;
 }
@@ -105,7 +105,7 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped_data()
     unchanged("empty author", FeedFields{{u"T"_s, QString(), u"D"_s, u"https://example.org/"_s},
                                          {itemDatedNow(u"First"_s, QString())}});
 
-    ItemFields special = itemDatedNow(u"Q&A: 1 < 2 > 0, 'single' and \"double\""_s, u"O'Brien & \"Sons\""_s);
+    FeedItem special = itemDatedNow(u"Q&A: 1 < 2 > 0, 'single' and \"double\""_s, u"O'Brien & \"Sons\""_s);
     special.description = u"Fish & chips <3 'quoted' \"text\" a<b"_s;
     special.link = u"https://example.org/?a=1&b='2'"_s;
     special.enclosureUrl = u"https://example.org/a.wav?x=1&y='2'&z=\"3\"<>"_s;
@@ -120,20 +120,20 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped_data()
                                                   u"Grüße"_s, u"https://example.org/"_s},
                                                  {itemDatedNow(u"Ünïcödé 🎧"_s, u"Zoë Ñúñez"_s)}});
 
-    ItemFields multiLine = itemDatedNow(u"First"_s, u"Ada"_s);
+    FeedItem multiLine = itemDatedNow(u"First"_s, u"Ada"_s);
     multiLine.description = u"Line one\r\nLine two\nLine three\rLine four"_s;
     unchanged(
         "multi-line descriptions",
         FeedFields{{u"T"_s, u"Ada"_s, u"Line one\n\nLine three"_s, u"https://example.org/"_s}, {multiLine}});
 
-    ItemFields spaced = itemDatedNow(u"  First  "_s, u" Ada "_s);
+    FeedItem spaced = itemDatedNow(u"  First  "_s, u" Ada "_s);
     spaced.enclosureType = u" audio/wav "_s;
     unchanged("spaces around values",
               FeedFields{{u"  Weekly  "_s, u" Ada "_s, u" Spoken "_s, u"https://example.org/"_s}, {spaced}});
 
-    ItemFields withControls = itemDatedNow(u"Fi\x01rst\uFFFF"_s, u"Ada"_s);
+    FeedItem withControls = itemDatedNow(u"Fi\x01rst\uFFFF"_s, u"Ada"_s);
     withControls.enclosureUrl = u"https://example.org/a\x1B.wav"_s;
-    ItemFields withoutControls = itemDatedNow(u"First"_s, u"Ada"_s);
+    FeedItem withoutControls = itemDatedNow(u"First"_s, u"Ada"_s);
     withoutControls.enclosureUrl = u"https://example.org/a.wav"_s;
     QTest::newRow("characters XML cannot carry are left out")
         << FeedFields{{u"Week\x08ly"_s, u"Ada"_s, u"D\x0C"_s, u"https://example.org/"_s}, {withControls}}
@@ -147,11 +147,7 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped()
 
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
-    const QString path = directory.filePath(u"feed.xml"_s);
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    QCOMPARE(file.write(savedFeedBytes(typed)), savedFeedBytes(typed).size());
-    file.close();
+    const QString path = writeFile(directory.filePath(u"feed.xml"_s), savedFeedBytes(typed));
 
     const ToolRun lint = runTool(m_xmllint, {u"--noout"_s, path});
     QVERIFY2(lint.finished && lint.exitCode == 0 && lint.errors.isEmpty(), lint.errors.constData());
@@ -173,7 +169,7 @@ void TestFeedReaderAcceptance::readerSeesWhatWasTyped()
     QCOMPARE(items.size(), written.items.size());
     for (qsizetype i = 0; i < items.size(); ++i) {
         const QJsonObject item = items.at(i).toObject();
-        const ItemFields &expected = written.items.at(i);
+        const FeedItem &expected = written.items.at(i);
         QCOMPARE(item.value("title"_L1).toString(), asReaderSees(expected.title));
         QCOMPARE(item.value("description"_L1).toString(), asReaderSees(expected.description));
         QCOMPARE(item.value("link"_L1).toString(), asReaderSees(expected.link));

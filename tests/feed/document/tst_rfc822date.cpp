@@ -1,41 +1,14 @@
 #include "feed/document/rfc822date.h"
+#include "tests/support/scopedtimezone.h"
 
 #include <QDateTime>
 #include <QLocale>
 #include <QTest>
 #include <QTimeZone>
 
-#include <ctime>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Sets the process time zone (a POSIX TZ value, so no zone database is needed) and restores
-// the previous one when it goes out of scope.
-class ScopedTimeZone final
-{
-public:
-    explicit ScopedTimeZone(const QByteArray &tz)
-        : m_hadTz(qEnvironmentVariableIsSet("TZ")), m_oldTz(qgetenv("TZ"))
-    {
-        qputenv("TZ", tz);
-        tzset();
-    }
-    ~ScopedTimeZone()
-    {
-        if (m_hadTz)
-            qputenv("TZ", m_oldTz);
-        else
-            qunsetenv("TZ");
-        tzset();
-    }
-    Q_DISABLE_COPY_MOVE(ScopedTimeZone)
-
-private:
-    bool m_hadTz;
-    QByteArray m_oldTz;
-};
 
 class ScopedDefaultLocale final
 {

@@ -3,6 +3,7 @@
 #include "platform/engine/speecherror.h"
 #include "tests/platform/engine/enginetesting.h"
 #include "tests/platform/engine/soundfileinfo.h"
+#include "tests/support/filecontents.h"
 #include "tests/support/scratchmount.h"
 
 #include <QCoreApplication>
@@ -36,12 +37,6 @@ private:
             *voice, {.text = text, .fileName = path, .format = format, .progress = std::move(progress)});
     }
 
-    static QByteArray contentOf(const QString &path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
     // Our children and theirs.
     static QSet<qint64> descendantProcesses(qint64 parent = QCoreApplication::applicationPid())
     {
@@ -59,12 +54,6 @@ private:
             }
         }
         return found;
-    }
-
-    // Nothing but the named files: no temporary file left behind.
-    static QStringList filesIn(const QString &folder)
-    {
-        return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
 private Q_SLOTS:
@@ -211,7 +200,7 @@ private Q_SLOTS:
         m_engine.setRenderingHelperCount(2);
         speakInto(two, longText(200), SoundFileFormat::Wav, {}, voiceName);
         QVERIFY(readSoundFile(one).seconds() > 30.0);
-        QVERIFY(contentOf(one) == contentOf(two));
+        QVERIFY(contentsOf(one) == contentsOf(two));
     }
 
     void cancellingTwoHelpersLeavesTheEarlierFileNoTemporaryAndNoHelper()
@@ -219,7 +208,7 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         m_engine.setRenderingHelperCount(2);
         QSet<qint64> helpers;
         QVERIFY_THROWS_EXCEPTION(
@@ -230,8 +219,8 @@ private Q_SLOTS:
         QVERIFY2(helpers.size() >= 2, "two helpers, and the children speaking their passages");
         for (const qint64 pid : std::as_const(helpers))
             QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid)), 2000);
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void threeCrashesInARowLeaveTheEarlierFileAndNoTemporary()
@@ -239,15 +228,15 @@ private Q_SLOTS:
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, (textThatKillsTheEngine() + u'\n').repeated(3) + QStringLiteral("Never said."));
             QFAIL("rendering should have failed");
         } catch (const SpeechError &error) {
             QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(folder.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(folder.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void targetsThatCannotBeWrittenAreReportedByName_data()
@@ -275,7 +264,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("The earlier episode."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         QVERIFY2(mount.remount(QStringLiteral("remount,ro")), qPrintable(mount.error()));
         try {
             speakInto(path, QStringLiteral("A new episode."));
@@ -284,8 +273,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 
     void aFullDiskKeepsTheEarlierFileAndLeavesNoTemporary_data()
@@ -301,7 +290,7 @@ private Q_SLOTS:
         QVERIFY2(mount.isMounted(), qPrintable(mount.error()));
         const QString path = mount.filePath(QStringLiteral("keep.wav"));
         speakInto(path, QStringLiteral("Short."));
-        const QByteArray earlier = contentOf(path);
+        const QByteArray earlier = contentsOf(path);
         try {
             speakInto(path, longText(2000), format);
             QFAIL("writing should have failed");
@@ -309,8 +298,8 @@ private Q_SLOTS:
             QVERIFY2(error.description().contains(QStringLiteral("keep.wav")),
                      qPrintable(error.description()));
         }
-        QCOMPARE(contentOf(path), earlier);
-        QCOMPARE(filesIn(mount.path()), QStringList{QStringLiteral("keep.wav")});
+        QCOMPARE(contentsOf(path), earlier);
+        QCOMPARE(entriesOf(mount.path()), QStringList{QStringLiteral("keep.wav")});
     }
 };
 

@@ -1,5 +1,6 @@
 // Loading a text file for the speech window, through real files on disk.
 #include "speech/textfile/textfileforappend.h"
+#include "tests/support/filecontents.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -50,11 +51,8 @@ void TestTextFileForAppend::initTestCase()
 
 QString TestTextFileForAppend::writeFile(const QString &name, const QByteArray &content, qint64 size) const
 {
-    const QString path = m_dir.filePath(name);
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(content) != content.size())
-        qFatal("cannot write the test file %s", qPrintable(path));
-    if (size >= 0 && !file.resize(size))
+    const QString path = ::writeFile(m_dir.filePath(name), content);
+    if (size >= 0 && !QFile::resize(path, size))
         qFatal("cannot resize the test file %s", qPrintable(path));
     return path;
 }

@@ -1,0 +1,13 @@
+#include "app/speechwindowenclosure.h"
+
+#include "speech/formwav.h"
+
+#include <QLineEdit>
+
+std::optional<Enclosure> SpeechWindowEnclosure::enclosure() const
+{
+    if (!m_speechWindow)
+        return std::nullopt;
+    return Enclosure{m_speechWindow->Text14->text(), m_speechWindow->Text3->text(),
+                     m_speechWindow->Text4->text(), std::nullopt};
+}
