@@ -19,8 +19,7 @@ Spoken speak(const QString &engine, const QString &voiceId, const QString &text)
     Synthesizer &synthesizer =
         engine == QStringLiteral("espeak-ng") ? static_cast<Synthesizer &>(espeak) : flite;
     Spoken spoken;
-    if (!synthesizer.selectVoice(voiceId.toStdString()).empty())
-        return spoken;
+    (void)synthesizer.selectVoice(voiceId.toStdString()); // a voice that fails gives no markers
     synthesizer.setWordMarkerSink([&spoken](const WordMarker &marker) {
         // A marker arrives before the audio it points into, so no later than the audio so far.
         QVERIFY(marker.sample >= spoken.samples);
@@ -42,14 +41,14 @@ class TestWordMarkers : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void eachWordIsMarkedInOrder_data()
+    void eachWordIsMarkedInOrderInCodePoints_data()
     {
         QTest::addColumn<QString>("engine");
         QTest::addColumn<QString>("voice");
         QTest::newRow("espeak-ng") << QStringLiteral("espeak-ng") << QStringLiteral("gmw/en-US");
         QTest::newRow("flite") << QStringLiteral("flite") << QStringLiteral("slt");
     }
-    void eachWordIsMarkedInOrder()
+    void eachWordIsMarkedInOrderInCodePoints()
     {
         QFETCH(QString, engine);
         QFETCH(QString, voice);
@@ -60,30 +59,21 @@ private Q_SLOTS:
         const Spoken spoken = speak(engine, voice, text);
         QCOMPARE(spoken.markers.size(), std::size_t(words.size()));
         std::uint32_t wordStart = 0;
-        std::uint64_t lastSample = 0;
         for (std::size_t i = 0; i < spoken.markers.size(); ++i) {
             const WordMarker &marker = spoken.markers[i];
             QCOMPARE(marker.start, wordStart);
-            QVERIFY(marker.length >= 1);
-            QVERIFY(marker.length <= std::uint32_t(words.at(qsizetype(i)).size()));
-            QVERIFY(i == 0 || marker.sample > lastSample);
-            QVERIFY(marker.sample < spoken.samples);
-            lastSample = marker.sample;
+            QVERIFY(marker.length >= 1 && marker.length <= std::uint32_t(words.at(qsizetype(i)).size()));
+            QVERIFY(marker.sample < spoken.samples &&
+                    (i == 0 || marker.sample > spoken.markers[i - 1].sample));
             wordStart += std::uint32_t(words.at(qsizetype(i)).size()) + 1;
         }
-    }
 
-    void positionsCountEmojiAndCombiningMarksAsTheEnginesDo_data() { eachWordIsMarkedInOrder_data(); }
-    void positionsCountEmojiAndCombiningMarksAsTheEnginesDo()
-    {
-        QFETCH(QString, engine);
-        QFETCH(QString, voice);
-        const QString text = QStringLiteral("Zoë \U0001F600 cafe\u0301 and more \U0001F600 words end here.");
-        const Spoken spoken = speak(engine, voice, text);
-        QVERIFY(spoken.markers.size() >= 5);
-        const WordMarker &last = spoken.markers.back();
-        // Counted in code points, as the engines count: the emoji are one each, the accent one.
-        QCOMPARE(last.start, std::uint32_t(text.left(text.indexOf(QStringLiteral("here"))).toUcs4().size()));
+        // Counted in code points, as the engines count: an emoji is one, an accent one more.
+        const QString marked =
+            QStringLiteral("Zoë \U0001F600 cafe\u0301 and more \U0001F600 words end here.");
+        const WordMarker last = speak(engine, voice, marked).markers.back();
+        QCOMPARE(last.start,
+                 std::uint32_t(marked.left(marked.indexOf(QStringLiteral("here"))).toUcs4().size()));
         QCOMPARE(last.length, 4u);
     }
 };
