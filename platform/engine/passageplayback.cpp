@@ -87,8 +87,10 @@ bool PassagePlayback::receive()
             m_sinceAudio.start();
             break;
         case SpeechHelperProcess::Frame::WordMarker:
-            Q_EMIT wordMarked(m_passages.at(m_speaking).start, frame.word.start, frame.word.length,
-                              (m_passageFirstByte / 2 + qint64(frame.word.sample)) * 1000000 / m_sampleRate);
+            if (m_speaking < m_passages.size()) // a broken helper may say more than it was asked
+                Q_EMIT wordMarked(m_passages.at(m_speaking).start, frame.word.start, frame.word.length,
+                                  (m_passageFirstByte / 2 + qint64(frame.word.sample)) * 1000000 /
+                                      m_sampleRate);
             break;
         case SpeechHelperProcess::Frame::PassageDone:
             passageFinished(true);
