@@ -1,5 +1,6 @@
 #include "platform/helper/espeaksynthesizer.h"
 #include "platform/helper/flitesynthesizer.h"
+#include "platform/helper/textsanitizer.h"
 
 #include <QTest>
 
@@ -75,6 +76,14 @@ private Q_SLOTS:
         QCOMPARE(last.start,
                  std::uint32_t(marked.left(marked.indexOf(QStringLiteral("here"))).toUcs4().size()));
         QCOMPARE(last.length, 4u);
+    }
+
+    void positionsCountTheControlCharactersTheEnginesNeverSee()
+    {
+        const std::vector<std::uint32_t> removed = removedControlCharacters("a\001b\002\003c");
+        QCOMPARE(positionBeforeRemoval(removed, 0), 0u);
+        QCOMPARE(positionBeforeRemoval(removed, 1), 2u);
+        QCOMPARE(positionBeforeRemoval(removed, 2), 5u);
     }
 };
 
