@@ -23,6 +23,7 @@ constexpr int FailuresThatEndIt = 3;
 // How far the helpers may run ahead of the file, in passages per helper: enough to keep them
 // busy past a long passage, few enough that memory stays flat for any length of text.
 constexpr qsizetype PassagesAheadPerHelper = 4;
+constexpr std::size_t PassagesQueuedPerHelper = 2;
 constexpr int PollIntervalMs = 100;
 constexpr qint64 ProgressIntervalMs = 50;
 
@@ -111,8 +112,10 @@ private:
 struct PassageRenderer::Helper
 {
     std::unique_ptr<SpeechHelperProcess> process;
-    qsizetype passage = -1; // the one it speaks now
-    QByteArray audio;       // of that passage so far
+    // Sent and not finished, in the order it speaks them: the first is being spoken, the next
+    // waits in its input so that it starts at once, without a round trip through us.
+    std::deque<qsizetype> passages;
+    QByteArray audio; // of the first so far
     QElapsedTimer sinceAudio;
 };
 
@@ -157,11 +160,11 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
 
         std::vector<pollfd> waiting;
         for (const auto &helper : m_helpers)
-            if (helper->passage >= 0)
+            if (!helper->passages.empty())
                 waiting.push_back({helper->process->audioFd(), POLLIN, 0});
         (void)::poll(waiting.data(), waiting.size(), PollIntervalMs);
         for (const auto &helper : m_helpers)
-            if (helper->passage >= 0)
+            if (!helper->passages.empty())
                 readFrom(*helper);
         checkForStalls();
 
@@ -202,28 +205,34 @@ void PassageRenderer::startHelper(Helper &helper)
     const int rate = helper.process->start(QDeadlineTimer(StartTimeoutMs));
     if (m_sampleRate == 0)
         m_sampleRate = rate;
-    helper.passage = -1;
     helper.audio.clear();
+    helper.sinceAudio.start();
+    // What the one before had queued and not begun goes to the fresh one.
+    for (const qsizetype passage : helper.passages)
+        if (!helper.process->sendPassage(m_passages->at(passage).utf8))
+            throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
 }
 
 void PassageRenderer::handOut(Helper &helper)
 {
     const qsizetype ahead = PassagesAheadPerHelper * qsizetype(m_helpers.size());
-    if (helper.passage >= 0 || m_nextToTake >= m_passages->size() || m_nextToTake - m_nextToWrite >= ahead)
-        return;
-    const QByteArray &text = m_passages->at(m_nextToTake).utf8;
-    if (!helper.process->sendPassage(text)) {
-        startHelper(helper); // it had died between passages
-        if (!helper.process->sendPassage(text))
-            throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+    while (helper.passages.size() < PassagesQueuedPerHelper && m_nextToTake < m_passages->size() &&
+           m_nextToTake - m_nextToWrite < ahead) {
+        const QByteArray &text = m_passages->at(m_nextToTake).utf8;
+        if (!helper.process->sendPassage(text)) {
+            replaceHelper(helper); // it died between passages; its end is not read yet
+            if (!helper.process->sendPassage(text))
+                throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+        }
+        if (helper.passages.empty())
+            helper.sinceAudio.start();
+        helper.passages.push_back(m_nextToTake++);
     }
-    helper.passage = m_nextToTake++;
-    helper.sinceAudio.start();
 }
 
 void PassageRenderer::readFrom(Helper &helper)
 {
-    for (;;) {
+    while (!helper.passages.empty()) {
         SpeechHelperProcess::Frame frame = helper.process->readFrame();
         switch (frame.kind) {
         case SpeechHelperProcess::Frame::Nothing:
@@ -236,14 +245,12 @@ void PassageRenderer::readFrom(Helper &helper)
             break;
         case SpeechHelperProcess::Frame::PassageDone:
             finishPassage(helper, std::move(helper.audio));
-            return;
+            break;
         case SpeechHelperProcess::Frame::PassageFailed:
             finishPassage(helper, std::nullopt);
-            return;
+            break;
         case SpeechHelperProcess::Frame::Ended:
-            // The helper itself died: the passage it held is lost, a fresh one goes on.
-            finishPassage(helper, std::nullopt);
-            startHelper(helper);
+            replaceHelper(helper);
             return;
         }
     }
@@ -251,21 +258,26 @@ void PassageRenderer::readFrom(Helper &helper)
 
 void PassageRenderer::finishPassage(Helper &helper, std::optional<QByteArray> audio)
 {
-    if (helper.passage >= 0)
-        m_finished[helper.passage] = std::move(audio);
-    helper.passage = -1;
+    m_finished[helper.passages.front()] = std::move(audio);
+    helper.passages.pop_front();
     helper.audio = QByteArray();
+    helper.sinceAudio.start();
+}
+
+void PassageRenderer::replaceHelper(Helper &helper)
+{
+    // The passage it was speaking is lost; a fresh helper goes on with the rest.
+    helper.process->kill();
+    if (!helper.passages.empty())
+        finishPassage(helper, std::nullopt);
+    startHelper(helper);
 }
 
 void PassageRenderer::checkForStalls()
 {
-    for (const auto &helper : m_helpers) {
-        if (helper->passage >= 0 && helper->sinceAudio.elapsed() > StallTimeoutMs) {
-            helper->process->kill();
-            finishPassage(*helper, std::nullopt);
-            startHelper(*helper);
-        }
-    }
+    for (const auto &helper : m_helpers)
+        if (!helper->passages.empty() && helper->sinceAudio.elapsed() > StallTimeoutMs)
+            replaceHelper(*helper);
 }
 
 void PassageRenderer::killAll()

@@ -37,6 +37,7 @@ private:
     void handOut(Helper &helper);
     void readFrom(Helper &helper);
     void finishPassage(Helper &helper, std::optional<QByteArray> audio);
+    void replaceHelper(Helper &helper);
     void checkForStalls();
     void killAll();
 

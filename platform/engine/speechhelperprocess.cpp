@@ -240,4 +240,6 @@ void SpeechHelperProcess::kill()
     m_buffer.clear();
     m_consumed = 0;
     m_ended = true;
+    m_buffer.clear(); // nothing it said is wanted any more
+    m_consumed = 0;
 }
