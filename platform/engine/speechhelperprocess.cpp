@@ -236,9 +236,6 @@ void SpeechHelperProcess::kill()
         ::close(m_audioFd);
         m_audioFd = -1;
     }
-    // Frames already read in are not handed out either: a killed helper says nothing more.
-    m_buffer.clear();
-    m_consumed = 0;
     m_ended = true;
     m_buffer.clear(); // nothing it said is wanted any more
     m_consumed = 0;
