@@ -13,6 +13,7 @@
 #include "platform/windowplacement.h"
 #include "speech/linklabel.h"
 #include "speech/parlorainfo.h"
+#include "speech/readinghighlight.h"
 #include "speech/textfile/textfileforappend.h"
 
 #include <QAction>
@@ -102,6 +103,7 @@ void FormWav::createControls()
     Text1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text1->setTabChangesFocus(true);
     setColors(Text1, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
+    m_readingHighlight = std::make_unique<ReadingHighlight>(*Text1);
 
     Label4 = new QLabel(QStringLiteral("Voices :"), client);
     place(Label4, 240, 2880, 975, 255);
@@ -251,6 +253,7 @@ void FormWav::Command2_Click()
         return;
     }
     try {
+        m_readingHighlight->stop();
         // Replacing the window voice releases the previous one, which stops its reading.
         m_windowVoice = m_services.speechEngine.createVoice();
         applyVoiceSelection(*m_windowVoice);
@@ -261,6 +264,7 @@ void FormWav::Command2_Click()
                 showMessage(message);
         });
         m_windowVoice->Speak(text, SVSFlagsAsync);
+        m_readingHighlight->follow(m_windowVoice->readingTimeline());
     } catch (const SpeechError &error) {
         showMessage(error.description());
     }

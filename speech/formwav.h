@@ -15,6 +15,7 @@ class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
+class ReadingHighlight;
 class SpVoice;
 
 // The speech window: the text to speak, the voices, reading aloud, saving speech to a sound
@@ -63,6 +64,7 @@ public:
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
     // The play time of the sound file saved last, while Text3 still shows that file's size.
     [[nodiscard]] std::optional<qint64> savedSoundDurationSeconds() const;
+    [[nodiscard]] const ReadingHighlight &readingHighlight() const { return *m_readingHighlight; }
 
 Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.
@@ -87,4 +89,6 @@ private:
         qint64 seconds = 0;
     };
     std::optional<SavedSound> m_savedSound;
+    // Follows the window voice's reading, so it goes first when the window does.
+    std::unique_ptr<ReadingHighlight> m_readingHighlight;
 };

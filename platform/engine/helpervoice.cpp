@@ -5,6 +5,7 @@
 #include "platform/engine/passageplayback.h"
 #include "platform/engine/passagerenderer.h"
 #include "platform/engine/speecherror.h"
+#include "platform/engine/wordmarkerintake.h"
 
 #include <QTimer>
 
@@ -80,11 +81,18 @@ void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
     m_audio = std::make_unique<PassagePlayback>(m_engine.helperPath(), effectiveVoice(), passagesOf(text));
+    // Markers come in from the first frames on, some while the first audio is awaited.
+    m_words = std::make_unique<WordMarkerIntake>(text);
+    m_words->timeline()->setClock([this] { return playedUSecs(); });
+    connect(m_audio.get(), &PassagePlayback::wordMarked, this,
+            [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
+                m_words->take(passageStart, start, length, atUSecs);
+            });
     try {
         m_sampleRate = m_audio->start(QDeadlineTimer(FirstAudioTimeoutMs));
         if (m_sampleRate == 0) { // nothing was said: blanks only, or every passage skipped
             const SpeechOutcome outcome = m_audio->outcome();
-            m_audio.reset();
+            stopReading();
             if (m_finishedCallback)
                 m_finishedCallback(outcome);
             return;
@@ -150,6 +158,9 @@ void HelperVoice::finishReading()
 
 void HelperVoice::stopReading()
 {
+    if (m_words)
+        m_words->timeline()->finish();
+    m_words.reset();
     if (m_output)
         m_output->stop();
     m_output.reset();
@@ -175,7 +186,14 @@ void HelperVoice::Resume()
         m_audio->restartStallClock();
 }
 
+std::shared_ptr<const ReadingTimeline> HelperVoice::readingTimeline() const
+{
+    return m_words ? m_words->timeline() : nullptr;
+}
+
 qint64 HelperVoice::playedUSecs() const
 {
+    // On PulseAudio this is what the server has taken less the sink's latency: against the
+    // null sink's monitor it trails what is heard by 5-8 ms, so nothing more is taken off.
     return m_output ? m_output->processedUSecs() : 0;
 }

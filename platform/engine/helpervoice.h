@@ -7,6 +7,7 @@
 class AudioOutput;
 class HelperSpeechEngine;
 class PassagePlayback;
+class WordMarkerIntake;
 
 // A voice of the helper engine. An asynchronous reading streams the helper's audio to the
 // default output while the helper is still synthesizing; releasing the voice ends both at once.
@@ -33,6 +34,7 @@ public:
     [[nodiscard]] SpVoiceStatus Status() override;
     void Pause() override;
     void Resume() override;
+    [[nodiscard]] std::shared_ptr<const ReadingTimeline> readingTimeline() const override;
 
     // What the output has played of the current reading, for measuring.
     [[nodiscard]] qint64 playedUSecs() const;
@@ -54,6 +56,7 @@ private:
     std::shared_ptr<SpFileStream> m_outputStream;
     std::unique_ptr<PassagePlayback> m_audio;
     std::unique_ptr<AudioOutput> m_output;
+    std::unique_ptr<WordMarkerIntake> m_words;
     std::function<bool(double)> m_progressCallback;
     std::function<void(const SpeechOutcome &)> m_finishedCallback;
     int m_sampleRate = 0;

@@ -33,6 +33,7 @@ QList<Passage> passagesOf(const QString &text)
     const QByteArray utf8 = text.toUtf8();
     QList<Passage> passages;
     int line = 1;
+    qsizetype position = 0;
     for (const std::string_view chunk :
          textChunks(std::string_view(utf8.constData(), std::size_t(utf8.size())))) {
         const qsizetype chunkCharacters = QString::fromUtf8(chunk.data(), qsizetype(chunk.size())).size();
@@ -41,12 +42,13 @@ QList<Passage> passagesOf(const QString &text)
             const std::size_t first = chunk.find_first_not_of(" \t\r\n\f\v");
             const int leadingBreaks =
                 int(std::count(chunk.begin(), chunk.begin() + std::ptrdiff_t(first), '\n'));
-            passages.append(
-                {QByteArray(chunk.data(), qsizetype(chunk.size())), line + leadingBreaks, chunkCharacters});
+            passages.append({QByteArray(chunk.data(), qsizetype(chunk.size())), line + leadingBreaks,
+                             chunkCharacters, position});
         } else if (!passages.isEmpty()) {
             passages.last().characters += chunkCharacters; // so progress still reaches the whole
         }
         line += int(std::count(chunk.begin(), chunk.end(), '\n'));
+        position += chunkCharacters;
     }
     return passages;
 }

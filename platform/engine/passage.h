@@ -11,6 +11,7 @@ struct Passage
     QByteArray utf8;
     int line = 1;                          // where it starts in the text, counting from 1
     qsizetype characters = 0;              // in the text, for progress
+    qsizetype start = 0;                   // where it starts in the text (a QString index)
     [[nodiscard]] QString opening() const; // its first characters, as the user is shown them
 };
 

@@ -38,7 +38,9 @@ int PassagePlayback::start(QDeadlineTimer deadline)
     }
     m_helper =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
+    m_helper->setWordMarkersWanted(true);
     const int sampleRate = m_helper->start(deadline);
+    m_sampleRate = std::max(sampleRate, 1);
     sendPassages();
     m_sinceAudio.start();
     // Hold back until there is audio, so that a reading whose first passages all fail is
@@ -75,6 +77,7 @@ bool PassagePlayback::receive()
         case SpeechHelperProcess::Frame::Nothing:
             return received;
         case SpeechHelperProcess::Frame::Audio:
+            m_receivedBytes += frame.audio.size();
             if (m_audioOffset == m_audio.size()) {
                 m_audio = std::move(frame.audio);
                 m_audioOffset = 0;
@@ -82,6 +85,12 @@ bool PassagePlayback::receive()
                 m_audio += frame.audio;
             }
             m_sinceAudio.start();
+            break;
+        case SpeechHelperProcess::Frame::WordMarker:
+            if (m_speaking < m_passages.size()) // a broken helper may say more than it was asked
+                Q_EMIT wordMarked(m_passages.at(m_speaking).start, frame.word.start, frame.word.length,
+                                  (m_passageFirstByte / 2 + qint64(frame.word.sample)) * 1000000 /
+                                      m_sampleRate);
             break;
         case SpeechHelperProcess::Frame::PassageDone:
             passageFinished(true);
@@ -114,6 +123,7 @@ void PassagePlayback::passageFinished(bool spoken)
         }
     }
     ++m_speaking;
+    m_passageFirstByte = m_receivedBytes;
     m_sinceAudio.start();
     if (m_speaking >= m_passages.size())
         end();

@@ -42,6 +42,9 @@ Q_SIGNALS:
     void firstAudioDelivered();
     // Every passage has been spoken or skipped, or the engine gave up: all audio is handed on.
     void ended();
+    // A word is about to be heard: where it lies in the passage that starts at passageStart in
+    // the text, in code points, and where in the reading's audio it begins.
+    void wordMarked(qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs);
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
@@ -67,6 +70,9 @@ private:
     QElapsedTimer m_sinceAudio;
     SpeechOutcome m_outcome;
     qint64 m_delivered = 0;
+    int m_sampleRate = 0;
+    qint64 m_receivedBytes = 0;    // of audio, over all passages
+    qint64 m_passageFirstByte = 0; // of the passage being spoken, in that count
     bool m_ended = false;
     bool m_endReported = false;
 };

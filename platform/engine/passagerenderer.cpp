@@ -241,6 +241,8 @@ void PassageRenderer::readFrom(Helper &helper)
             helper.audio += frame.audio;
             helper.sinceAudio.start();
             break;
+        case SpeechHelperProcess::Frame::WordMarker: // a file has no use for them; never asked for
+            break;
         case SpeechHelperProcess::Frame::PassageDone:
             finishPassage(helper, std::move(helper.audio));
             break;

@@ -159,19 +159,25 @@ SpeechHelperProcess::Frame SpeechHelperProcess::readFrame()
             const auto *header = reinterpret_cast<const unsigned char *>(m_buffer.constData() + m_consumed);
             const std::uint32_t size = payloadSizeOfFrameHeader(header);
             if (size > MaxFramePayload)
-                return {Frame::Ended, {}};
+                return {Frame::Ended, {}, {}};
             if (available >= qsizetype(FrameHeaderSize + size)) {
                 const char *payload = m_buffer.constData() + m_consumed + FrameHeaderSize;
                 m_consumed += qsizetype(FrameHeaderSize + size);
                 switch (FrameType(header[0])) {
                 case FrameType::Audio:
-                    return {Frame::Audio, QByteArray(payload, qsizetype(size))};
+                    return {Frame::Audio, QByteArray(payload, qsizetype(size)), {}};
                 case FrameType::PassageDone:
-                    return {Frame::PassageDone, {}};
+                    return {Frame::PassageDone, {}, {}};
                 case FrameType::PassageFailed:
-                    return {Frame::PassageFailed, {}};
+                    return {Frame::PassageFailed, {}, {}};
+                case FrameType::WordMarker:
+                    if (!m_wordMarkersWanted || size != WordMarkerSize)
+                        continue;
+                    return {Frame::WordMarker,
+                            {},
+                            wordMarkerOfPayload(reinterpret_cast<const unsigned char *>(payload))};
                 default:
-                    continue; // word markers and anything newer: not used here
+                    continue; // anything newer: not used here
                 }
             }
         }
@@ -182,7 +188,7 @@ SpeechHelperProcess::Frame SpeechHelperProcess::readFrame()
         }
         const qint64 count = fill();
         if (count < 0)
-            return {Frame::Ended, {}};
+            return {Frame::Ended, {}, {}};
         if (count == 0)
             return {};
     }

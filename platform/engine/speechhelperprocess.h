@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/engine/spobjecttoken.h"
+#include "platform/helper/helperprotocol.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -31,10 +32,12 @@ public:
             Audio,
             PassageDone,
             PassageFailed,
-            Ended, // the helper has closed its end, or the stream broke
+            Ended,      // the helper has closed its end, or the stream broke
+            WordMarker, // only when asked for
         };
         Kind kind = Nothing;
-        QByteArray audio; // samples, for Audio
+        QByteArray audio;                       // samples, for Audio
+        HelperProtocol::WordMarkerPayload word; // for WordMarker
     };
 
     SpeechHelperProcess(QString helperPath, SpObjectToken voice, Purpose purpose, QObject *parent = nullptr);
@@ -47,6 +50,8 @@ public:
     bool sendPassage(const QByteArray &utf8);
     // The next frame, without blocking.
     [[nodiscard]] Frame readFrame();
+    // Word markers are passed over unless someone follows the reading.
+    void setWordMarkersWanted(bool wanted) { m_wordMarkersWanted = wanted; }
     // Blocks until something can be read or the deadline passes (false).
     bool waitReadable(QDeadlineTimer deadline);
     void kill();
@@ -68,6 +73,7 @@ private:
     int m_passageFd = -1;
     int m_sampleRate = 0;
     bool m_ended = false;
+    bool m_wordMarkersWanted = false;
     QByteArray m_buffer;
     qsizetype m_consumed = 0; // of m_buffer
 };

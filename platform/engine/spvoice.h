@@ -8,6 +8,7 @@
 #include <functional>
 #include <memory>
 
+class ReadingTimeline;
 class SpFileStream;
 
 enum SpeechVoiceSpeakFlags
@@ -61,6 +62,10 @@ public:
     [[nodiscard]] virtual SpVoiceStatus Status() = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;
+
+    // The words of the reading aloud under way, each as it is heard; none when the voice
+    // cannot tell.
+    [[nodiscard]] virtual std::shared_ptr<const ReadingTimeline> readingTimeline() const { return nullptr; }
 };
 
 // Creates voices; the one entry point of the speech engine layer.

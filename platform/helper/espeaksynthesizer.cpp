@@ -1,5 +1,7 @@
 #include "platform/helper/espeaksynthesizer.h"
 
+#include "platform/helper/espeakwordmarkers.h"
+
 #include <espeak-ng/speak_lib.h>
 
 namespace {
@@ -9,6 +11,7 @@ struct CallbackContext
 {
     const SampleSink *samples = nullptr;
     const ProgressSink *progress = nullptr;
+    EspeakWordMarkers *markers = nullptr;
     bool stopped = false;
 };
 CallbackContext *g_context = nullptr;
@@ -17,6 +20,8 @@ int onSynth(short *wav, int count, espeak_EVENT *events)
 {
     if (g_context == nullptr || g_context->stopped)
         return 1;
+    // A buffer's events point into that buffer: markers first, so they arrive before their audio.
+    g_context->markers->take(events);
     if (wav != nullptr && count > 0 && !(*g_context->samples)(wav, count)) {
         // Returning 1 is the only way to stop a running synthesis; espeak_Cancel does not.
         g_context->stopped = true;
@@ -94,7 +99,8 @@ std::string EspeakSynthesizer::selectVoice(const std::string &id)
 std::string EspeakSynthesizer::speak(const std::string &utf8Text, const SampleSink &samples,
                                      const ProgressSink &progress)
 {
-    CallbackContext context{&samples, &progress, false};
+    EspeakWordMarkers markers(utf8Text, m_wordMarkers);
+    CallbackContext context{&samples, &progress, &markers, false};
     g_context = &context;
     // No espeakSSML and no espeakPHONEMES: markup-looking input is read as the text it is.
     const espeak_ERROR error = espeak_Synth(utf8Text.c_str(), utf8Text.size() + 1, 0, POS_CHARACTER, 0,

@@ -1,5 +1,6 @@
 #include "platform/helper/flitesynthesizer.h"
 
+#include "platform/helper/flitewordmarkers.h"
 #include "platform/helper/textchunks.h"
 #include "platform/helper/utf8.h"
 
@@ -59,6 +60,9 @@ struct StreamContext
     int expectedRate = 0;
     bool stopped = false;
     int wrongRate = 0;
+    FliteWordMarkers *markers = nullptr;
+    std::uint64_t samplesBefore = 0; // of the earlier pieces of this speak call
+    std::uint64_t pieceSamples = 0;  // of the piece being spoken
 };
 
 int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_audio_streaming_info *info)
@@ -73,6 +77,9 @@ int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_au
         context->stopped = true;
         return CST_AUDIO_STREAM_STOP;
     }
+    if (start == 0)
+        context->markers->take(info->utt, wave->sample_rate);
+    context->pieceSamples = std::uint64_t(start) + std::uint64_t(std::max(size, 0));
     if (size > 0 && !(*context->samples)(wave->samples + start, size)) {
         context->stopped = true;
         return CST_AUDIO_STREAM_STOP;
@@ -119,7 +126,8 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
 {
     if (m_voice == nullptr)
         return "No flite voice is selected.";
-    StreamContext context{&samples, m_sampleRate, false, 0};
+    FliteWordMarkers markers(m_wordMarkers);
+    StreamContext context{&samples, m_sampleRate, false, 0, &markers};
     cst_audio_streaming_info *info = new_audio_streaming_info();
     info->asc = onFliteAudio;
     info->userdata = &context;
@@ -132,7 +140,10 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
             const std::string sentence(chunk);
             // flite's excitation draws on rand(): the same seed gives the same samples each time.
             std::srand(1);
+            markers.beginPiece(chunk, static_cast<std::uint32_t>(charactersDone), context.samplesBefore);
+            context.pieceSamples = 0;
             flite_text_to_speech(sentence.c_str(), m_voice, "none");
+            context.samplesBefore += context.pieceSamples;
             if (context.stopped)
                 break;
         }

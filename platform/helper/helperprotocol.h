@@ -82,11 +82,10 @@ enum class FrameType : std::uint8_t
     PassageDone = 2,
     // The engine failed on the passage; the payload says why, in UTF-8 for a log, not the user.
     PassageFailed = 3,
-    // Reserved for following the reading, not sent yet: a word of the passage is about to be
-    // heard. Payload (WordMarkerSize bytes, little-endian): the word's start and its length in
-    // Unicode code points within the passage's text (32 bits each), and the sample, counted
-    // from the passage's first sample, where its audio starts (64 bits). It comes before the
-    // Audio frame that holds that sample.
+    // A word of the passage is about to be heard, for following the reading. Payload (WordMarkerSize bytes,
+    // little-endian): the word's start and its length in Unicode code points within the passage's text (32
+    // bits each), and the sample, counted from the passage's first sample, where its audio starts (64 bits).
+    // It comes before the Audio frame that holds that sample.
     WordMarker = 4,
 };
 inline constexpr std::size_t FrameHeaderSize = 8;
@@ -111,6 +110,39 @@ inline constexpr std::uint32_t MaxFramePayload = 1u << 24;
 {
     return std::uint32_t(header[4]) | std::uint32_t(header[5]) << 8 | std::uint32_t(header[6]) << 16 |
            std::uint32_t(header[7]) << 24;
+}
+
+// A WordMarker frame's payload.
+struct WordMarkerPayload
+{
+    std::uint32_t start = 0;
+    std::uint32_t length = 0;
+    std::uint64_t sample = 0;
+};
+
+[[nodiscard]] constexpr std::array<unsigned char, WordMarkerSize>
+wordMarkerPayload(const WordMarkerPayload &marker)
+{
+    std::array<unsigned char, WordMarkerSize> bytes{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[i] = static_cast<unsigned char>((marker.start >> (8 * i)) & 0xff);
+        bytes[4 + i] = static_cast<unsigned char>((marker.length >> (8 * i)) & 0xff);
+    }
+    for (std::size_t i = 0; i < 8; ++i)
+        bytes[8 + i] = static_cast<unsigned char>((marker.sample >> (8 * i)) & 0xff);
+    return bytes;
+}
+
+[[nodiscard]] constexpr WordMarkerPayload wordMarkerOfPayload(const unsigned char *bytes)
+{
+    WordMarkerPayload marker;
+    for (std::size_t i = 0; i < 4; ++i) {
+        marker.start |= std::uint32_t(bytes[i]) << (8 * i);
+        marker.length |= std::uint32_t(bytes[4 + i]) << (8 * i);
+    }
+    for (std::size_t i = 0; i < 8; ++i)
+        marker.sample |= std::uint64_t(bytes[8 + i]) << (8 * i);
+    return marker;
 }
 
 } // namespace HelperProtocol

@@ -131,7 +131,17 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
         return ExitSuccess; // nobody is listening any more
     std::string passage;
+    std::vector<std::uint32_t> removed;
+    // Markers count in the passage as it was sent, control characters included.
+    synthesizer->setWordMarkerSink([&writer, &removed](const WordMarker &marker) {
+        const WordMarkerPayload payload{positionBeforeRemoval(removed, marker.start), marker.length,
+                                        marker.sample};
+        const auto bytes = wordMarkerPayload(payload);
+        (void)writer.writeFrame(FrameType::WordMarker,
+                                std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    });
     while (readPassage(passage)) {
+        removed = removedControlCharacters(passage);
         if (!speakPassage(*synthesizer, writer, withoutControlCharacters(passage)))
             break;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/helper/wordmarker.h"
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,4 +32,10 @@ public:
     [[nodiscard]] virtual int sampleRate() const = 0;
     [[nodiscard]] virtual std::string speak(const std::string &utf8Text, const SampleSink &samples,
                                             const ProgressSink &progress) = 0;
+
+    // Where each word of later speak calls lies, sent before its audio; none when unset.
+    void setWordMarkerSink(WordMarkerSink sink) { m_wordMarkers = std::move(sink); }
+
+protected:
+    WordMarkerSink m_wordMarkers;
 };
