@@ -26,14 +26,21 @@ fi
 
 run_suite() {
     local preset=$1
+    shift
     echo "=== Building and testing: $preset"
-    cmake --preset "$preset" -DPARLORA_WERROR=ON -DPARLORA_BUILD_TESTS=ON >/dev/null
+    cmake --preset "$preset" -DPARLORA_WERROR=ON -DPARLORA_BUILD_TESTS=ON "$@" >/dev/null
     cmake --build --preset "$preset"
     scripts/with-sound-server.sh scripts/with-x-server.sh \
         ctest --preset "$preset" --output-on-failure --no-tests=error
 }
 
-run_suite default
+# The quick form leaves the benchmarks out of the build; the thorough one compiles them too, so
+# that they keep building.
+if $thorough; then
+    run_suite default -DPARLORA_BUILD_BENCH=ON
+else
+    run_suite default -DPARLORA_BUILD_BENCH=OFF
+fi
 $thorough || exit 0
 
 # Sanitizer reports abort the test that caused them.
