@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QScopeGuard>
 
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -22,9 +23,10 @@ constexpr qint64 StallTimeoutMs = 10000;
 constexpr int FailuresThatEndIt = 3;
 // How far the helpers may run ahead of the file, in passages per helper: enough to keep them
 // busy past a long passage, few enough that memory stays flat for any length of text.
-constexpr qsizetype PassagesAheadPerHelper = 4;
-constexpr std::size_t PassagesQueuedPerHelper = 2;
+constexpr qsizetype PassagesAheadPerHelper = 8;
+constexpr std::size_t PassagesQueuedPerHelper = 4;
 constexpr int PollIntervalMs = 100;
+constexpr std::chrono::milliseconds GatherInterval(5);
 constexpr qint64 ProgressIntervalMs = 50;
 
 // Writes into the file on a thread of its own, so that compressing (MP3, Ogg) goes on while the
@@ -141,7 +143,14 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
     const qsizetype helperCount = std::clamp<qsizetype>(passages.size(), 1, m_helperCount);
     for (qsizetype i = 0; i < helperCount; ++i) {
         m_helpers.push_back(std::make_unique<Helper>());
-        startHelper(*m_helpers.back());
+        m_helpers.back()->process = std::make_unique<SpeechHelperProcess>(
+            m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+        m_helpers.back()->process->launch(); // they get their engines ready side by side
+    }
+    for (const auto &helper : m_helpers) {
+        const int rate = helper->process->waitForHeader(QDeadlineTimer(StartTimeoutMs));
+        if (m_sampleRate == 0)
+            m_sampleRate = rate;
     }
     stream.beginAudio(m_sampleRate);
     BackgroundWriter writer(stream);
@@ -163,6 +172,9 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
             if (!helper->passages.empty())
                 waiting.push_back({helper->process->audioFd(), POLLIN, 0});
         (void)::poll(waiting.data(), waiting.size(), PollIntervalMs);
+        // Let the output gather for a moment: a few large reads cost far less than a wake-up
+        // for every frame, and with their next passage queued the helpers never wait for us.
+        std::this_thread::sleep_for(GatherInterval);
         for (const auto &helper : m_helpers)
             if (!helper->passages.empty())
                 readFrom(*helper);

@@ -52,6 +52,12 @@ SpeechHelperProcess::~SpeechHelperProcess()
 
 int SpeechHelperProcess::start(QDeadlineTimer deadline)
 {
+    launch();
+    return waitForHeader(deadline);
+}
+
+void SpeechHelperProcess::launch()
+{
     int audio[2];
     int passages[2];
     if (::pipe2(audio, O_CLOEXEC) != 0)
@@ -90,7 +96,10 @@ int SpeechHelperProcess::start(QDeadlineTimer deadline)
     ::close(passageReadEnd);
     if (!started)
         throw SpeechError(couldNotStart(m_process.errorString()));
+}
 
+int SpeechHelperProcess::waitForHeader(QDeadlineTimer deadline)
+{
     unsigned char header[HelperProtocol::StreamHeaderSize];
     while (m_buffer.size() < qsizetype(sizeof header)) {
         const qint64 count = fill();

@@ -46,6 +46,9 @@ public:
     // Starts the helper and waits for its stream header; returns the sample rate. Throws
     // SpeechError with the helper's own description when it cannot speak in that voice.
     int start(QDeadlineTimer deadline);
+    // The two halves of start, so that several helpers can get ready at once.
+    void launch();
+    int waitForHeader(QDeadlineTimer deadline);
     // Queues a passage of UTF-8 text; false when the helper is gone.
     bool sendPassage(const QByteArray &utf8);
     // The next frame, without blocking.
