@@ -21,10 +21,14 @@ constexpr int StartTimeoutMs = 15000;
 // A helper that brings no audio for this long is taken to be stuck on its passage.
 constexpr qint64 StallTimeoutMs = 10000;
 constexpr int FailuresThatEndIt = 3;
+// Passages go out in groups fixed by their place in the text, spoken from one copy of the engine:
+// a copy per passage costs more than espeak-ng's synthesis of a short sentence. Fixed places keep
+// the samples independent of the number of helpers.
+constexpr qsizetype GroupSize = 16;
 // How far the helpers may run ahead of the file, in passages per helper: enough to keep them
 // busy past a long passage, few enough that memory stays flat for any length of text.
-constexpr qsizetype PassagesAheadPerHelper = 8;
-constexpr std::size_t PassagesQueuedPerHelper = 4;
+constexpr qsizetype PassagesAheadPerHelper = 3 * GroupSize;
+constexpr std::size_t PassagesQueuedPerHelper = GroupSize;
 constexpr int PollIntervalMs = 100;
 constexpr std::chrono::milliseconds GatherInterval(5);
 constexpr qint64 ProgressIntervalMs = 50;
@@ -219,10 +223,19 @@ void PassageRenderer::startHelper(Helper &helper)
         m_sampleRate = rate;
     helper.audio.clear();
     helper.sinceAudio.start();
-    // What the one before had queued and not begun goes to the fresh one.
-    for (const qsizetype passage : helper.passages)
-        if (!helper.process->sendPassage(m_passages->at(passage).utf8))
-            throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+    // What the one before had queued and not begun goes to the fresh one, the rest of a group
+    // spoken together as it would have been.
+    QList<QByteArray> group;
+    for (const qsizetype passage : helper.passages) {
+        if (passage % GroupSize == 0 && !group.isEmpty()) {
+            if (!helper.process->sendGroup(group))
+                throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+            group.clear();
+        }
+        group.append(m_passages->at(passage).utf8);
+    }
+    if (!group.isEmpty() && !helper.process->sendGroup(group))
+        throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
 }
 
 void PassageRenderer::handOut(Helper &helper)
@@ -230,15 +243,19 @@ void PassageRenderer::handOut(Helper &helper)
     const qsizetype ahead = PassagesAheadPerHelper * qsizetype(m_helpers.size());
     while (helper.passages.size() < PassagesQueuedPerHelper && m_nextToTake < m_passages->size() &&
            m_nextToTake - m_nextToWrite < ahead) {
-        const QByteArray &text = m_passages->at(m_nextToTake).utf8;
-        if (!helper.process->sendPassage(text)) {
+        const qsizetype end = std::min(m_passages->size(), (m_nextToTake / GroupSize + 1) * GroupSize);
+        QList<QByteArray> group;
+        for (qsizetype passage = m_nextToTake; passage < end; ++passage)
+            group.append(m_passages->at(passage).utf8);
+        if (!helper.process->sendGroup(group)) {
             replaceHelper(helper); // it died between passages; its end is not read yet
-            if (!helper.process->sendPassage(text))
+            if (!helper.process->sendGroup(group))
                 throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
         }
         if (helper.passages.empty())
             helper.sinceAudio.start();
-        helper.passages.push_back(m_nextToTake++);
+        while (m_nextToTake < end)
+            helper.passages.push_back(m_nextToTake++);
     }
 }
 

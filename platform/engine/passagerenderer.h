@@ -14,9 +14,9 @@ class SpFileStream;
 class SpeechHelperProcess;
 
 // Renders passages into a sound file on several helpers at once. Each helper takes the next
-// passage nobody has taken; the file gets the audio in text order, so it is the same sample for
-// sample whatever the number of helpers. A passage the engine fails on, or that brings no audio
-// for a while, is skipped; three in a row end the rendering.
+// group of passages nobody has taken (groups fixed by place in the text); the file gets the audio in text
+// order, so it is the same sample for sample whatever the number of helpers. A passage the engine fails on,
+// or that brings no audio for a while, is skipped; three in a row end the rendering.
 class PassageRenderer final
 {
 public:

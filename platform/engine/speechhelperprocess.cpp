@@ -128,7 +128,23 @@ bool SpeechHelperProcess::sendPassage(const QByteArray &utf8)
     const QByteArray request =
         QByteArray(HelperProtocol::PassageKeyword.data(), qsizetype(HelperProtocol::PassageKeyword.size())) +
         ' ' + QByteArray::number(utf8.size()) + '\n' + utf8;
-    // Passages are small and at most two wait in the pipe, so this never blocks for long.
+    // Passages are small and few wait in the pipe, so this never blocks for long.
+    return sendAll(m_passageFd, request.constData(), request.size());
+}
+
+bool SpeechHelperProcess::sendGroup(const QList<QByteArray> &utf8)
+{
+    if (utf8.size() == 1)
+        return sendPassage(utf8.front());
+    if (m_passageFd < 0)
+        return false;
+    QByteArray request =
+        QByteArray(HelperProtocol::GroupKeyword.data(), qsizetype(HelperProtocol::GroupKeyword.size())) +
+        ' ' + QByteArray::number(utf8.size()) + '\n';
+    for (const QByteArray &passage : utf8) // the helper reads a whole group before it speaks
+        request += QByteArray(HelperProtocol::PassageKeyword.data(),
+                              qsizetype(HelperProtocol::PassageKeyword.size())) +
+                   ' ' + QByteArray::number(passage.size()) + '\n' + passage;
     return sendAll(m_passageFd, request.constData(), request.size());
 }
 

@@ -51,6 +51,8 @@ public:
     int waitForHeader(QDeadlineTimer deadline);
     // Queues a passage of UTF-8 text; false when the helper is gone.
     bool sendPassage(const QByteArray &utf8);
+    // Queues passages to be spoken one after another from one copy of the engine.
+    bool sendGroup(const QList<QByteArray> &utf8);
     // The next frame, without blocking.
     [[nodiscard]] Frame readFrame();
     // Word markers are passed over unless someone follows the reading.

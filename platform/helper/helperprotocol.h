@@ -9,6 +9,9 @@
 //   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
 //       Lives until its standard input ends, speaking passages one after another.
 //       Standard input: passages, each a line "passage BYTES" followed by BYTES of UTF-8 text.
+//       A line "group COUNT" before COUNT passages has them spoken one after another from one
+//       copy of the prepared engine (cheaper than a copy each); a lone passage gets its own.
+//       Where groups begin must not depend on the number of helpers, or the samples would.
 //       AUDIO_FD (AudioDescriptor): the stream header, then frames (FrameType). Each passage
 //       gives its audio frames, then exactly one PassageDone or PassageFailed frame; a passage
 //       that fails costs that passage only, and the helper goes on with the next.
@@ -36,6 +39,8 @@ inline constexpr int ExitSuccess = 0;
 inline constexpr int ExitFailure = 2;
 
 inline constexpr std::string_view PassageKeyword = "passage";
+inline constexpr std::string_view GroupKeyword = "group";
+inline constexpr std::size_t MaxGroupSize = 64;
 
 enum VoiceColumn : int
 {
