@@ -2,23 +2,15 @@
 
 #include "platform/engine/speecherror.h"
 #include "platform/engine/speechhelperprocess.h"
+#include "platform/engine/speechoutcome.h"
 
 #include <cstring>
 
 namespace {
 
-constexpr int StartTimeoutMs = 15000;
-// A helper that brings no audio for this long while it is wanted is taken to be stuck.
-constexpr qint64 StallTimeoutMs = 10000;
-constexpr int FailuresThatEndIt = 3;
 // The passage being spoken and the next, so that the helper never waits for us between them.
 constexpr qsizetype PassagesQueued = 2;
 constexpr int StartPollMs = 100;
-
-QString stoppedUnexpectedly()
-{
-    return QStringLiteral("The speech engine stopped unexpectedly.");
-}
 
 } // namespace
 
@@ -50,7 +42,7 @@ int PassagePlayback::start(QDeadlineTimer deadline)
             continue;
         if (deadline.hasExpired())
             throw SpeechError(QStringLiteral("The speech engine did not respond in time."));
-        if (m_sinceAudio.elapsed() > StallTimeoutMs) {
+        if (m_sinceAudio.elapsed() > PassageStallTimeoutMs) {
             passageFinished(false);
             if (!m_ended)
                 replaceHelper();
@@ -117,8 +109,8 @@ void PassagePlayback::passageFinished(bool spoken)
     } else {
         const Passage &passage = m_passages.at(m_speaking);
         m_outcome.skippedPassages.append({passage.opening(), passage.line});
-        if (++m_failuresInARow >= FailuresThatEndIt) {
-            end(stoppedUnexpectedly());
+        if (++m_failuresInARow >= FailedPassagesThatEndIt) {
+            end(engineStoppedMessage());
             return;
         }
     }
@@ -145,7 +137,7 @@ void PassagePlayback::replaceHelper()
     m_helper =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
     try {
-        (void)m_helper->start(QDeadlineTimer(StartTimeoutMs));
+        (void)m_helper->start(QDeadlineTimer(HelperStartTimeoutMs));
     } catch (const SpeechError &error) {
         end(error.description());
         return;
@@ -179,7 +171,7 @@ qint64 PassagePlayback::readData(char *data, qint64 maxSize)
         m_audioOffset += count;
         filled += count;
     }
-    if (filled == 0 && !m_ended && m_sinceAudio.elapsed() > StallTimeoutMs) {
+    if (filled == 0 && !m_ended && m_sinceAudio.elapsed() > PassageStallTimeoutMs) {
         m_helper->kill();
         passageFinished(false);
         if (!m_ended)

@@ -2,6 +2,7 @@
 
 #include "platform/engine/speecherror.h"
 #include "platform/engine/speechhelperprocess.h"
+#include "platform/engine/speechoutcome.h"
 #include "platform/engine/spfilestream.h"
 
 #include <QElapsedTimer>
@@ -17,10 +18,6 @@
 
 namespace {
 
-constexpr int StartTimeoutMs = 15000;
-// A helper that brings no audio for this long is taken to be stuck on its passage.
-constexpr qint64 StallTimeoutMs = 10000;
-constexpr int FailuresThatEndIt = 3;
 // Passages go out in groups fixed by their place in the text, spoken from one copy of the engine:
 // a copy per passage costs more than espeak-ng's synthesis of a short sentence. Fixed places keep
 // the samples independent of the number of helpers.
@@ -152,7 +149,7 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
         m_helpers.back()->process->launch(); // they get their engines ready side by side
     }
     for (const auto &helper : m_helpers) {
-        const int rate = helper->process->waitForHeader(QDeadlineTimer(StartTimeoutMs));
+        const int rate = helper->process->waitForHeader(QDeadlineTimer(HelperStartTimeoutMs));
         if (m_sampleRate == 0)
             m_sampleRate = rate;
     }
@@ -194,8 +191,8 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
                     writer.write(std::move(*next->second));
             } else {
                 skipped.append({passage.opening(), passage.line});
-                if (++failuresInARow >= FailuresThatEndIt)
-                    throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+                if (++failuresInARow >= FailedPassagesThatEndIt)
+                    throw SpeechError(engineStoppedMessage());
             }
             done += passage.characters;
             m_finished.erase(next);
@@ -218,7 +215,7 @@ void PassageRenderer::startHelper(Helper &helper)
 {
     helper.process =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
-    const int rate = helper.process->start(QDeadlineTimer(StartTimeoutMs));
+    const int rate = helper.process->start(QDeadlineTimer(HelperStartTimeoutMs));
     if (m_sampleRate == 0)
         m_sampleRate = rate;
     helper.audio.clear();
@@ -229,13 +226,13 @@ void PassageRenderer::startHelper(Helper &helper)
     for (const qsizetype passage : helper.passages) {
         if (passage % GroupSize == 0 && !group.isEmpty()) {
             if (!helper.process->sendGroup(group))
-                throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+                throw SpeechError(engineStoppedMessage());
             group.clear();
         }
         group.append(m_passages->at(passage).utf8);
     }
     if (!group.isEmpty() && !helper.process->sendGroup(group))
-        throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+        throw SpeechError(engineStoppedMessage());
 }
 
 void PassageRenderer::handOut(Helper &helper)
@@ -250,7 +247,7 @@ void PassageRenderer::handOut(Helper &helper)
         if (!helper.process->sendGroup(group)) {
             replaceHelper(helper); // it died between passages; its end is not read yet
             if (!helper.process->sendGroup(group))
-                throw SpeechError(QStringLiteral("The speech engine stopped unexpectedly."));
+                throw SpeechError(engineStoppedMessage());
         }
         if (helper.passages.empty())
             helper.sinceAudio.start();
@@ -305,7 +302,7 @@ void PassageRenderer::replaceHelper(Helper &helper)
 void PassageRenderer::checkForStalls()
 {
     for (const auto &helper : m_helpers)
-        if (!helper->passages.empty() && helper->sinceAudio.elapsed() > StallTimeoutMs)
+        if (!helper->passages.empty() && helper->sinceAudio.elapsed() > PassageStallTimeoutMs)
             replaceHelper(*helper);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/engine/speechhelperprocess.h"
 
 #include "platform/engine/speecherror.h"
+#include "platform/engine/speechoutcome.h"
 #include "platform/helper/helperprotocol.h"
 
 #include <cerrno>
@@ -12,11 +13,6 @@
 namespace {
 
 using HelperProtocol::AudioDescriptor;
-
-QString stoppedUnexpectedly()
-{
-    return QStringLiteral("The speech engine stopped unexpectedly.");
-}
 
 QString couldNotStart(const QString &reason)
 {
@@ -116,7 +112,7 @@ int SpeechHelperProcess::waitForHeader(QDeadlineTimer deadline)
                                     ? QStringLiteral("The speech engine did not respond in time.")
                                     : failureAfterEnd();
         kill();
-        throw SpeechError(failure.isEmpty() ? stoppedUnexpectedly() : failure);
+        throw SpeechError(failure.isEmpty() ? engineStoppedMessage() : failure);
     }
     return m_sampleRate;
 }
@@ -240,11 +236,11 @@ QString SpeechHelperProcess::failureAfterEnd()
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(5000))
         return QStringLiteral("The speech engine did not finish.");
     if (m_process.exitStatus() == QProcess::CrashExit)
-        return stoppedUnexpectedly();
+        return engineStoppedMessage();
     const QString reason = QString::fromUtf8(m_process.readAllStandardError()).trimmed();
     if (m_process.exitCode() == HelperProtocol::ExitFailure && !reason.isEmpty())
         return reason;
-    return stoppedUnexpectedly();
+    return engineStoppedMessage();
 }
 
 void SpeechHelperProcess::kill()

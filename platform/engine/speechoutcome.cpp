@@ -24,3 +24,8 @@ QString skippedPassagesMessage(const QList<SkippedPassage> &skipped)
                : QStringLiteral("The speech engine failed on %1 passages, which were skipped: %2.")
                      .arg(QString::number(skipped.size()), list);
 }
+
+QString engineStoppedMessage()
+{
+    return QStringLiteral("The speech engine stopped unexpectedly.");
+}

@@ -18,6 +18,16 @@ struct SpeechOutcome
     QList<SkippedPassage> skippedPassages;
 };
 
+// How much failure an operation takes from the engine: a helper that starts no stream in
+// HelperStartTimeoutMs, or brings no audio for PassageStallTimeoutMs while a passage is wanted,
+// is stuck; FailedPassagesThatEndIt failed passages in a row mean the engine is broken.
+inline constexpr int HelperStartTimeoutMs = 15000;
+inline constexpr qint64 PassageStallTimeoutMs = 10000;
+inline constexpr int FailedPassagesThatEndIt = 3;
+
+// What the user is told when the engine broke: "The speech engine stopped unexpectedly."
+[[nodiscard]] QString engineStoppedMessage();
+
 // 'The speech engine failed on 1 passage, which was skipped: "..." (line 12).', naming at most
 // five passages; empty when none was skipped.
 [[nodiscard]] QString skippedPassagesMessage(const QList<SkippedPassage> &skipped);
