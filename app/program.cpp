@@ -1,7 +1,7 @@
 #include "app/program.h"
 
-#include "feed/formrss.h"
-#include "speech/formwav.h"
+#include "feedwindow/formrss.h"
+#include "speechwindow/formwav.h"
 
 #include <QPointer>
 

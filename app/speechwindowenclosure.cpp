@@ -1,6 +1,6 @@
 #include "app/speechwindowenclosure.h"
 
-#include "speech/formwav.h"
+#include "speechwindow/formwav.h"
 
 #include <QLineEdit>
 

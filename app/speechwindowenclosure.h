@@ -1,6 +1,6 @@
 #pragma once
 
-#include "feed/enclosuresource.h"
+#include "feedwindow/enclosuresource.h"
 
 class FormWav;
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/desktopurlopener.h"
-#include "platform/engine/helperspeechengine.h"
+#include "engine/helperspeechengine.h"
 #include "platform/platformservices.h"
 #include "platform/qtfiledialogs.h"
 #include "platform/qtmessagebox.h"

@@ -1,6 +1,6 @@
 // How the item store and the saved file scale with the number of items.
-#include "feed/document/feeddocument.h"
-#include "feed/document/rfc822date.h"
+#include "feed/feeddocument.h"
+#include "feed/rfc822date.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>

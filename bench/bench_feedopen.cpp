@@ -1,9 +1,9 @@
 // Opening a feed of 10,000 items (about 50 MB) in the feed window and saving it back, through
 // the window's own handlers. Run with QT_QPA_PLATFORM=offscreen (set when unset).
-#include "feed/document/feeddocument.h"
-#include "feed/document/itemstore.h"
-#include "feed/document/rfc822date.h"
-#include "feed/formrss.h"
+#include "feed/feeddocument.h"
+#include "feed/itemstore.h"
+#include "feed/rfc822date.h"
+#include "feedwindow/formrss.h"
 #include "tests/doubles/testservices.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 // Adding items and saving the feed through the feed window's own handlers, at 1,000 and
 // 10,000 items. Run with QT_QPA_PLATFORM=offscreen (set when unset).
-#include "feed/enclosuresource.h"
-#include "feed/formrss.h"
+#include "feedwindow/enclosuresource.h"
+#include "feedwindow/formrss.h"
 #include "tests/doubles/testservices.h"
 
 #include <QApplication>

@@ -2,11 +2,11 @@
 // and rendering speed into a WAV file.
 // Run by hand: bin/bench_flite
 #include "bench/benchtext.h"
-#include "platform/engine/helperspeechengine.h"
-#include "platform/engine/helpervoice.h"
-#include "platform/engine/passage.h"
-#include "platform/engine/rendertofile.h"
-#include "platform/engine/speechhelperprocess.h"
+#include "engine/helperspeechengine.h"
+#include "engine/helpervoice.h"
+#include "engine/client/passage.h"
+#include "engine/rendertofile.h"
+#include "engine/client/speechhelperprocess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

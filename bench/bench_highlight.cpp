@@ -3,11 +3,11 @@
 // the processor time the highlighting adds to a minute of reading.
 // Run by hand: scripts/with-sound-server.sh env QT_QPA_PLATFORM=offscreen bin/bench_highlight
 #include "bench/benchtext.h"
-#include "platform/engine/audiooutput.h"
-#include "platform/engine/helperspeechengine.h"
-#include "platform/engine/helpervoice.h"
-#include "platform/engine/readingtimeline.h"
-#include "speech/readinghighlight.h"
+#include "engine/reading/audiooutput.h"
+#include "engine/helperspeechengine.h"
+#include "engine/helpervoice.h"
+#include "engine/reading/readingtimeline.h"
+#include "speechwindow/readinghighlight.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // File, Open through the speech window: a 50 MB log of 1,000,000 lines appended to the text
 // box, the box's own cost included. Run by hand: QT_QPA_PLATFORM=offscreen bin/bench_opening
-#include "speech/formwav.h"
+#include "speechwindow/formwav.h"
 #include "tests/doubles/testservices.h"
 
 #include <QApplication>

@@ -1,8 +1,8 @@
 // Reading aloud: time from Speak to the first audio the sink pulls, and memory while a very
 // long text plays. Run inside scripts/with-sound-server.sh.
 #include "bench/benchtext.h"
-#include "platform/engine/helperspeechengine.h"
-#include "platform/engine/helpervoice.h"
+#include "engine/helperspeechengine.h"
+#include "engine/helpervoice.h"
 
 #include <QCoreApplication>
 #include <QDir>

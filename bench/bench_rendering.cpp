@@ -4,8 +4,8 @@
 // and 100,000 words with the peak memory of the program and its helpers together.
 // Run by hand: bin/bench_rendering [helpers]
 #include "bench/benchtext.h"
-#include "platform/engine/helperspeechengine.h"
-#include "platform/engine/rendertofile.h"
+#include "engine/helperspeechengine.h"
+#include "engine/rendertofile.h"
 
 #include <QCoreApplication>
 #include <QDir>

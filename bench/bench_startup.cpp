@@ -3,7 +3,7 @@
 // several times, the first run warms the disk cache.
 #include "app/program.h"
 #include "app/systemservices.h"
-#include "speech/formwav.h"
+#include "speechwindow/formwav.h"
 
 #include <QApplication>
 #include <QFile>

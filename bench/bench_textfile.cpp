@@ -1,5 +1,5 @@
 // Times loading large log files for appending, to show the cost grows linearly with the file.
-#include "speech/textfile/textfileforappend.h"
+#include "documents/textfileforappend.h"
 
 #include <QByteArray>
 #include <QElapsedTimer>

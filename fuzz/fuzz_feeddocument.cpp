@@ -1,7 +1,7 @@
 // Arbitrary field values through the feed document builder: the file must always be well-formed
 // XML whose elements and attributes read back as the values, normalised as xmltext.h says.
-#include "feed/document/feeddocument.h"
-#include "feed/document/xmltext.h"
+#include "feed/feeddocument.h"
+#include "feed/xmltext.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // Arbitrary file contents through the text-file decoder and line splitter, compared with plain
 // reference rules written here from the headers' descriptions.
-#include "speech/textfile/appendedlines.h"
-#include "speech/textfile/decodedfiletext.h"
+#include "documents/appendedlines.h"
+#include "documents/decodedfiletext.h"
 
 #include <QByteArray>
 #include <QString>

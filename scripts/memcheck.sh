@@ -54,7 +54,7 @@ done
 
 memcheck "helper --list" "$helper" --list
 # The first voice of each engine, the text sent as one passage (see
-# platform/helper/helperprotocol.h); the audio goes to descriptor 3, here thrown away.
+# engine/protocol/helperprotocol.h); the audio goes to descriptor 3, here thrown away.
 passage=$(printf 'passage %d\n%s' "$(printf %s "$text" | wc -c)" "$text")
 while IFS=$'\t' read -r engine id _; do
     memcheck "helper --speak $engine $id" "$helper" --speak "$engine" "$id" 3 \

@@ -1,6 +1,6 @@
 #include "app/program.h"
-#include "feed/formrss.h"
-#include "speech/formwav.h"
+#include "feedwindow/formrss.h"
+#include "speechwindow/formwav.h"
 #include "tests/doubles/testservices.h"
 
 #include <QAction>

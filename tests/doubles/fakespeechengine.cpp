@@ -1,7 +1,7 @@
 #include "tests/doubles/fakespeechengine.h"
 
-#include "platform/engine/speecherror.h"
-#include "platform/engine/voicecatalog.h"
+#include "engine/client/speecherror.h"
+#include "engine/client/voicecatalog.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/engine/spvoice.h"
+#include "engine/spvoice.h"
 
 #include <QStringList>
 

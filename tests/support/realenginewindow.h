@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/engine/helperspeechengine.h"
-#include "speech/formwav.h"
+#include "engine/helperspeechengine.h"
+#include "speechwindow/formwav.h"
 #include "tests/doubles/testservices.h"
 
 #include <memory>

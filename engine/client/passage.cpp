@@ -1,0 +1,54 @@
+#include "engine/client/passage.h"
+
+#include "engine/helper/textchunks.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr qsizetype OpeningCharacters = 60;
+
+bool isBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) {
+        return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+    });
+}
+
+} // namespace
+
+QString Passage::opening() const
+{
+    const QString text = QString::fromUtf8(utf8).simplified();
+    if (text.size() <= OpeningCharacters)
+        return text;
+    qsizetype end = OpeningCharacters;
+    if (text.at(end - 1).isHighSurrogate())
+        --end;
+    return text.left(end) + QStringLiteral("...");
+}
+
+QList<Passage> passagesOf(const QString &text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    QList<Passage> passages;
+    int line = 1;
+    qsizetype position = 0;
+    for (const std::string_view chunk :
+         textChunks(std::string_view(utf8.constData(), std::size_t(utf8.size())))) {
+        const qsizetype chunkCharacters = QString::fromUtf8(chunk.data(), qsizetype(chunk.size())).size();
+        if (!isBlank(chunk)) {
+            // Its line is that of its first character, not of the break that may lead it.
+            const std::size_t first = chunk.find_first_not_of(" \t\r\n\f\v");
+            const int leadingBreaks =
+                int(std::count(chunk.begin(), chunk.begin() + std::ptrdiff_t(first), '\n'));
+            passages.append({QByteArray(chunk.data(), qsizetype(chunk.size())), line + leadingBreaks,
+                             chunkCharacters, position});
+        } else if (!passages.isEmpty()) {
+            passages.last().characters += chunkCharacters; // so progress still reaches the whole
+        }
+        line += int(std::count(chunk.begin(), chunk.end(), '\n'));
+        position += chunkCharacters;
+    }
+    return passages;
+}

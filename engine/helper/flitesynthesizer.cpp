@@ -1,0 +1,158 @@
+#include "engine/helper/flitesynthesizer.h"
+
+#include "engine/helper/flitewordmarkers.h"
+#include "engine/helper/textchunks.h"
+#include "engine/helper/utf8.h"
+
+#include <flite/flite.h>
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <string>
+
+// Each voice library exports only its registration function; flite ships no header for them.
+extern "C" {
+cst_voice *register_cmu_us_slt(const char *voxdir);
+cst_voice *register_cmu_us_rms(const char *voxdir);
+cst_voice *register_cmu_us_awb(const char *voxdir);
+cst_voice *register_cmu_us_kal16(const char *voxdir);
+cst_voice *register_cmu_us_kal(const char *voxdir);
+}
+
+namespace {
+
+struct FliteVoice
+{
+    const char *id;
+    const char *name;
+    const char *languages;
+    int sampleRate;
+    int naturalness;
+    cst_voice *(*registerVoice)(const char *);
+};
+
+// Naturalness as heard: the clustergen voices first, the old diphone voices last.
+constexpr std::array fliteVoices{
+    FliteVoice{"slt", "English (America) - slt", "en-us,en", 16000, 4, register_cmu_us_slt},
+    FliteVoice{"rms", "English (America) - rms", "en-us,en", 16000, 3, register_cmu_us_rms},
+    FliteVoice{"awb", "English (Scotland) - awb", "en-gb-scotland,en", 16000, 3, register_cmu_us_awb},
+    FliteVoice{"kal16", "English (America) - kal16", "en-us,en", 16000, 2, register_cmu_us_kal16},
+    FliteVoice{"kal", "English (America) - kal", "en-us,en", 8000, 1, register_cmu_us_kal},
+};
+
+std::vector<std::string> splitLanguages(const std::string &packed)
+{
+    std::vector<std::string> languages;
+    std::size_t begin = 0;
+    while (begin <= packed.size()) {
+        const std::size_t comma = std::min(packed.find(',', begin), packed.size());
+        if (comma > begin)
+            languages.push_back(packed.substr(begin, comma - begin));
+        begin = comma + 1;
+    }
+    return languages;
+}
+
+struct StreamContext
+{
+    const SampleSink *samples = nullptr;
+    int expectedRate = 0;
+    bool stopped = false;
+    int wrongRate = 0;
+    FliteWordMarkers *markers = nullptr;
+    std::uint64_t samplesBefore = 0; // of the earlier pieces of this speak call
+    std::uint64_t pieceSamples = 0;  // of the piece being spoken
+};
+
+int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_audio_streaming_info *info)
+{
+    auto *context = static_cast<StreamContext *>(info->userdata);
+    if (context->stopped)
+        return CST_AUDIO_STREAM_STOP;
+    // The stream header announced the rate before synthesis began; audio at any other rate
+    // would play at the wrong pitch.
+    if (wave->sample_rate != context->expectedRate) {
+        context->wrongRate = wave->sample_rate;
+        context->stopped = true;
+        return CST_AUDIO_STREAM_STOP;
+    }
+    if (start == 0)
+        context->markers->take(info->utt, wave->sample_rate);
+    context->pieceSamples = std::uint64_t(start) + std::uint64_t(std::max(size, 0));
+    if (size > 0 && !(*context->samples)(wave->samples + start, size)) {
+        context->stopped = true;
+        return CST_AUDIO_STREAM_STOP;
+    }
+    return CST_AUDIO_STREAM_CONT;
+}
+
+bool isBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(),
+                       [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; });
+}
+
+} // namespace
+
+FliteSynthesizer::FliteSynthesizer()
+{
+    flite_init();
+}
+
+std::vector<HelperVoiceInfo> FliteSynthesizer::voices()
+{
+    std::vector<HelperVoiceInfo> result;
+    for (const FliteVoice &voice : fliteVoices)
+        result.push_back({"flite", voice.id, voice.name, splitLanguages(voice.languages), voice.naturalness});
+    return result;
+}
+
+std::string FliteSynthesizer::selectVoice(const std::string &id)
+{
+    const auto *found = std::find_if(fliteVoices.begin(), fliteVoices.end(),
+                                     [&id](const FliteVoice &voice) { return id == voice.id; });
+    if (found == fliteVoices.end())
+        return "flite has no voice \"" + id + "\".";
+    m_voice = found->registerVoice(nullptr);
+    if (m_voice == nullptr)
+        return "The voice \"" + id + "\" could not be loaded by flite.";
+    m_sampleRate = found->sampleRate;
+    return {};
+}
+
+std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSink &samples,
+                                    const ProgressSink &progress)
+{
+    if (m_voice == nullptr)
+        return "No flite voice is selected.";
+    FliteWordMarkers markers(m_wordMarkers);
+    StreamContext context{&samples, m_sampleRate, false, 0, &markers};
+    cst_audio_streaming_info *info = new_audio_streaming_info();
+    info->asc = onFliteAudio;
+    info->userdata = &context;
+    // The voice's features own the streaming info from here on.
+    feat_set(m_voice->features, "streaming_info", audio_streaming_info_val(info));
+
+    std::size_t charactersDone = 0;
+    for (const std::string_view chunk : textChunks(utf8Text)) {
+        if (!isBlank(chunk)) {
+            const std::string sentence(chunk);
+            // flite's excitation draws on rand(): the same seed gives the same samples each time.
+            std::srand(1);
+            markers.beginPiece(chunk, static_cast<std::uint32_t>(charactersDone), context.samplesBefore);
+            context.pieceSamples = 0;
+            flite_text_to_speech(sentence.c_str(), m_voice, "none");
+            context.samplesBefore += context.pieceSamples;
+            if (context.stopped)
+                break;
+        }
+        charactersDone += utf8CharacterCount(chunk);
+        progress(charactersDone);
+    }
+    feat_remove(m_voice->features, "streaming_info");
+    if (context.wrongRate != 0)
+        return "flite spoke at " + std::to_string(context.wrongRate) + " Hz instead of " +
+               std::to_string(m_sampleRate) + " Hz.";
+    return {};
+}

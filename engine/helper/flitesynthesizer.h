@@ -1,0 +1,24 @@
+#pragma once
+
+#include "engine/helper/synthesizer.h"
+
+struct cst_voice_struct;
+
+// flite's built-in English voices. They sound more natural than espeak-ng's but speak English
+// only, at 16 kHz (8 kHz for kal).
+class FliteSynthesizer final : public Synthesizer
+{
+public:
+    FliteSynthesizer();
+
+    std::vector<HelperVoiceInfo> voices() override;
+    std::string selectVoice(const std::string &id) override;
+    [[nodiscard]] int sampleRate() const override { return m_sampleRate; }
+    std::string speak(const std::string &utf8Text, const SampleSink &samples,
+                      const ProgressSink &progress) override;
+
+private:
+    // flite's voices live as long as the process; nothing frees them.
+    cst_voice_struct *m_voice = nullptr;
+    int m_sampleRate = 0;
+};

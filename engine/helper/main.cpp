@@ -1,0 +1,242 @@
+// Speech helper: the commands and what it writes are described in helperprotocol.h.
+#include "engine/helper/espeaksynthesizer.h"
+#include "engine/helper/flitesynthesizer.h"
+#include "engine/protocol/helperprotocol.h"
+#include "engine/helper/pcmwriter.h"
+#include "engine/helper/textsanitizer.h"
+
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <iostream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include <sys/mman.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace HelperProtocol;
+
+int fail(const std::string &description)
+{
+    std::cerr << description << std::endl;
+    return ExitFailure;
+}
+
+std::string join(const std::vector<std::string> &parts, char separator)
+{
+    std::string result;
+    for (const auto &part : parts) {
+        if (!result.empty())
+            result.push_back(separator);
+        result += part;
+    }
+    return result;
+}
+
+void printVoices(Synthesizer &synthesizer)
+{
+    for (const HelperVoiceInfo &voice : synthesizer.voices())
+        std::cout << voice.engine << ColumnSeparator << voice.id << ColumnSeparator << voice.name
+                  << ColumnSeparator << join(voice.languages, LanguageSeparator) << ColumnSeparator
+                  << voice.naturalness << '\n';
+}
+
+int listVoices()
+{
+    EspeakSynthesizer espeak;
+    printVoices(espeak);
+    FliteSynthesizer flite;
+    printVoices(flite);
+    std::cout.flush();
+    return ExitSuccess;
+}
+
+std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
+{
+    if (engine == "espeak-ng") {
+        auto espeak = std::make_unique<EspeakSynthesizer>();
+        if (espeak->isAvailable())
+            return espeak;
+    }
+    if (engine == "flite")
+        return std::make_unique<FliteSynthesizer>();
+    return nullptr;
+}
+
+struct GroupPassage
+{
+    std::string text; // without control characters
+    std::vector<std::uint32_t> removed;
+};
+
+// What the engine is given, and whether what it says is wanted.
+struct SpeakingState
+{
+    std::vector<std::uint32_t> removed; // of the passage being spoken
+    bool quiet = false;
+};
+
+// A group of passages, one after another, in a child forked from the prepared engine. Every group
+// starts from the same state, so its samples do not depend on what this helper spoke before
+// (espeak-ng carries state from one synthesis to the next), and an engine crash kills the child,
+// not the helper. The child counts its finished passages in memory shared with us, so after a
+// crash we know which passage it was on: that one fails, and a fresh child goes on with the rest,
+// first speaking the ones before it unheard, so that the rest sound as if the crasher had not
+// been there.
+bool speakGroup(Synthesizer &synthesizer, PcmWriter &writer, const std::vector<GroupPassage> &group,
+                SpeakingState &state, volatile std::size_t *finished)
+{
+    std::vector<bool> crashed(group.size(), false);
+    std::size_t next = 0;
+    while (next < group.size()) {
+        *finished = next;
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the helper, which the program may kill
+            if (::getppid() == 1)
+                ::_exit(ExitFailure);
+            const auto writeSamples = [&](const short *samples, int count) {
+                return state.quiet || writer.writeSamples(samples, count);
+            };
+            for (std::size_t i = 0; i < group.size(); ++i) {
+                if (crashed[i])
+                    continue;
+                state.quiet = i < next;
+                state.removed = group[i].removed;
+                const std::string error = synthesizer.speak(group[i].text, writeSamples, [](std::size_t) {});
+                if (state.quiet)
+                    continue;
+                const bool written = error.empty() ? writer.writeFrame(FrameType::PassageDone)
+                                                   : writer.writeFrame(FrameType::PassageFailed, error);
+                if (!written)
+                    ::_exit(ExitFailure);
+                *finished = i + 1;
+            }
+            ::_exit(ExitSuccess);
+        }
+        if (child < 0)
+            return writer.writeFrame(FrameType::PassageFailed, "The speech engine could not be started.");
+        int status = 0;
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+        }
+        if (WIFEXITED(status) && WEXITSTATUS(status) == ExitFailure)
+            return false; // nobody is listening any more
+        next = *finished;
+        if (next >= group.size())
+            break;
+        if (!writer.writeFrame(FrameType::PassageFailed, "The speech engine stopped unexpectedly."))
+            return false;
+        crashed[next++] = true;
+    }
+    return true;
+}
+
+// The next request's length from standard input, after its keyword; false at its end or on
+// anything that is not one.
+bool readRequest(std::string_view keyword, unsigned long long &number)
+{
+    std::string request;
+    if (!std::getline(std::cin, request))
+        return false;
+    const std::string prefix = std::string(keyword) + ' ';
+    if (request.rfind(prefix, 0) != 0)
+        return false;
+    char *end = nullptr;
+    number = std::strtoull(request.c_str() + prefix.size(), &end, 10);
+    return *end == 0;
+}
+
+bool readText(unsigned long long size, std::string &text)
+{
+    if (size > MaxFramePayload)
+        return false;
+    text.resize(size);
+    return bool(std::cin.read(text.data(), static_cast<std::streamsize>(size)));
+}
+
+// The next passage or group of passages from standard input; false at its end or on anything
+// that is not one.
+bool readGroup(std::vector<GroupPassage> &group)
+{
+    group.clear();
+    if (std::cin.peek() == GroupKeyword.front()) {
+        unsigned long long count = 0;
+        if (!readRequest(GroupKeyword, count) || count == 0 || count > MaxGroupSize)
+            return false;
+        group.resize(count);
+    } else {
+        group.resize(1);
+    }
+    std::string text;
+    for (GroupPassage &passage : group) {
+        unsigned long long size = 0;
+        if (!readRequest(PassageKeyword, size) || !readText(size, text))
+            return false;
+        passage.removed = removedControlCharacters(text);
+        passage.text = withoutControlCharacters(text);
+    }
+    return true;
+}
+
+int speak(const std::string &engine, const std::string &voiceId, int audioFd)
+{
+    std::unique_ptr<Synthesizer> synthesizer = synthesizerFor(engine);
+    if (!synthesizer)
+        return fail("The speech engine \"" + engine + "\" is not available.");
+    if (const std::string error = synthesizer->selectVoice(voiceId); !error.empty())
+        return fail(error);
+
+    PcmWriter writer(audioFd);
+    if (!writer.writeHeader(static_cast<std::uint32_t>(synthesizer->sampleRate())))
+        return ExitSuccess; // nobody is listening any more
+    SpeakingState state;
+    // Markers count in the passage as it was sent, control characters included.
+    synthesizer->setWordMarkerSink([&writer, &state](const WordMarker &marker) {
+        if (state.quiet)
+            return;
+        const WordMarkerPayload payload{positionBeforeRemoval(state.removed, marker.start), marker.length,
+                                        marker.sample};
+        const auto bytes = wordMarkerPayload(payload);
+        (void)writer.writeFrame(FrameType::WordMarker,
+                                std::string_view(reinterpret_cast<const char *>(bytes.data()), bytes.size()));
+    });
+    void *shared =
+        ::mmap(nullptr, sizeof(std::size_t), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    if (shared == MAP_FAILED)
+        return fail("The speech engine could not be started.");
+    auto *finished = static_cast<volatile std::size_t *>(shared);
+    std::vector<GroupPassage> group;
+    while (readGroup(group))
+        if (!speakGroup(*synthesizer, writer, group, state, finished))
+            break;
+    return ExitSuccess;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    // A reader that goes away must end the synthesis, not kill us mid-write with a signal.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::ios::sync_with_stdio(false);
+
+    const std::string command = argc > 1 ? argv[1] : "";
+    if (command == ListCommand && argc == 2)
+        return listVoices();
+    if (command == SpeakCommand && argc == 5) {
+        char *end = nullptr;
+        const long fd = std::strtol(argv[4], &end, 10);
+        if (end == argv[4] || *end != 0 || fd < 0)
+            return fail("Invalid audio descriptor.");
+        return speak(argv[2], argv[3], static_cast<int>(fd));
+    }
+    return fail("usage: parlora-speech-helper --list | --speak ENGINE VOICE_ID AUDIO_FD");
+}

@@ -1,0 +1,60 @@
+#include "engine/helperspeechengine.h"
+
+#include "engine/helpervoice.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProcess>
+#include <QThread>
+
+#include <algorithm>
+
+HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
+    : m_helperPath(std::move(helperPath)),
+      m_localeName(localeName.isEmpty() ? QLocale::system().name() : std::move(localeName))
+{
+    setRenderingHelperCount(QThread::idealThreadCount());
+}
+
+void HelperSpeechEngine::setRenderingHelperCount(int count)
+{
+    m_renderingHelperCount = std::clamp(count, 1, 8);
+}
+
+std::unique_ptr<SpVoice> HelperSpeechEngine::createVoice()
+{
+    return std::make_unique<HelperVoice>(*this);
+}
+
+const VoiceCatalog &HelperSpeechEngine::catalog() const
+{
+    if (m_catalog)
+        return *m_catalog;
+    QProcess lister;
+    lister.start(m_helperPath, {QStringLiteral("--list")});
+    if (!lister.waitForStarted(10000)) {
+        m_catalogProblem =
+            QStringLiteral("The speech engine could not be started: %1").arg(lister.errorString());
+        m_catalog.emplace();
+        return *m_catalog;
+    }
+    lister.closeWriteChannel();
+    if (!lister.waitForFinished(30000) || lister.exitStatus() != QProcess::NormalExit) {
+        lister.kill();
+        lister.waitForFinished(1000);
+        m_catalogProblem = QStringLiteral("The speech engine stopped unexpectedly while listing its voices.");
+    }
+    m_catalog = VoiceCatalog::fromListing(lister.readAllStandardOutput(), m_localeName);
+    return *m_catalog;
+}
+
+QString HelperSpeechEngine::defaultHelperPath()
+{
+    const QString name = QStringLiteral("parlora-speech-helper");
+    const QString directory = QCoreApplication::applicationDirPath();
+    const QString besideUs = directory + u'/' + name;
+    if (QFileInfo(besideUs).isExecutable())
+        return besideUs;
+    return directory + QStringLiteral("/../libexec/parlora/") + name;
+}

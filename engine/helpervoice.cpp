@@ -1,0 +1,199 @@
+#include "engine/helpervoice.h"
+
+#include "engine/reading/audiooutput.h"
+#include "engine/helperspeechengine.h"
+#include "engine/reading/passageplayback.h"
+#include "engine/rendering/passagerenderer.h"
+#include "engine/client/speecherror.h"
+#include "engine/reading/wordmarkerintake.h"
+
+#include <QTimer>
+
+#include <vector>
+
+namespace {
+
+// A reading that has not produced its first audio by then is taken to be stuck.
+constexpr int FirstAudioTimeoutMs = 15000;
+
+} // namespace
+
+HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent)
+    : QObject(parent), m_engine(engine)
+{}
+
+HelperVoice::~HelperVoice()
+{
+    stopReading();
+}
+
+SpObjectTokens HelperVoice::GetVoices(const QString &requiredAttributes,
+                                      const QString &optionalAttributes) const
+{
+    return m_engine.catalog().query(requiredAttributes, optionalAttributes);
+}
+
+void HelperVoice::setVoice(const SpObjectToken &token)
+{
+    m_voice = token;
+}
+
+SpObjectToken HelperVoice::Voice() const
+{
+    return effectiveVoice();
+}
+
+void HelperVoice::setAudioOutputStream(std::shared_ptr<SpFileStream> stream)
+{
+    m_outputStream = std::move(stream);
+}
+
+std::shared_ptr<SpFileStream> HelperVoice::AudioOutputStream() const
+{
+    return m_outputStream;
+}
+
+SpObjectToken HelperVoice::effectiveVoice() const
+{
+    if (!m_voice.isNull())
+        return m_voice;
+    const QList<SpObjectToken> &all = m_engine.catalog().tokens();
+    return all.isEmpty() ? SpObjectToken() : all.first();
+}
+
+int HelperVoice::Speak(const QString &text, int flags)
+{
+    stopReading();
+    if (effectiveVoice().isNull()) {
+        const QString &problem = m_engine.catalogProblem();
+        throw SpeechError(problem.isEmpty() ? QStringLiteral("No speech voice is installed.") : problem);
+    }
+    if (m_outputStream)
+        speakToStream(text);
+    else if ((flags & SVSFlagsAsync) != 0)
+        speakToOutput(text);
+    else
+        throw SpeechError(QStringLiteral("Speaking to the speakers is only supported in the background."));
+    return ++m_streamNumber;
+}
+
+void HelperVoice::speakToOutput(const QString &text)
+{
+    AudioOutput::ensureAvailable();
+    m_audio = std::make_unique<PassagePlayback>(m_engine.helperPath(), effectiveVoice(), passagesOf(text));
+    // Markers come in from the first frames on, some while the first audio is awaited.
+    m_words = std::make_unique<WordMarkerIntake>(text);
+    m_words->timeline()->setClock([this] { return playedUSecs(); });
+    connect(m_audio.get(), &PassagePlayback::wordMarked, this,
+            [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
+                m_words->take(passageStart, start, length, atUSecs);
+            });
+    try {
+        m_sampleRate = m_audio->start(QDeadlineTimer(FirstAudioTimeoutMs));
+        if (m_sampleRate == 0) { // nothing was said: blanks only, or every passage skipped
+            const SpeechOutcome outcome = m_audio->outcome();
+            stopReading();
+            if (m_finishedCallback)
+                m_finishedCallback(outcome);
+            return;
+        }
+        m_audio->open(QIODevice::ReadOnly);
+        connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this,
+                &HelperVoice::firstAudioDelivered);
+        connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
+                Qt::QueuedConnection);
+        m_output = std::make_unique<AudioOutput>();
+        m_output->start(m_audio.get(), m_sampleRate);
+    } catch (const SpeechError &) {
+        stopReading();
+        throw;
+    }
+}
+
+void HelperVoice::setProgressCallback(std::function<bool(double share)> callback)
+{
+    m_progressCallback = std::move(callback);
+}
+
+void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)> callback)
+{
+    m_finishedCallback = std::move(callback);
+}
+
+void HelperVoice::speakToStream(const QString &text)
+{
+    PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    SpeechOutcome outcome;
+    outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
+    if (m_finishedCallback)
+        m_finishedCallback(outcome);
+}
+
+void HelperVoice::checkReadingFinished()
+{
+    // Called once the helper's audio has all been handed to the output, then again until the
+    // output has played it: what was handed on is still buffered there for a while.
+    if (!m_output || !m_audio || !m_audio->audioEnded())
+        return;
+    const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_sampleRate);
+    const qint64 remainingMs = (totalUSecs - m_output->processedUSecs()) / 1000;
+    if (remainingMs <= 0 || m_output->isStarved()) {
+        finishReading();
+        return;
+    }
+    // Paused output stays here, looking again now and then.
+    QTimer::singleShot(std::clamp<qint64>(remainingMs, 20, 250), this, &HelperVoice::checkReadingFinished);
+}
+
+void HelperVoice::finishReading()
+{
+    if (!m_audio)
+        return;
+    const SpeechOutcome outcome = m_audio->outcome();
+    stopReading();
+    Q_EMIT readingFinished();
+    if (m_finishedCallback)
+        m_finishedCallback(outcome);
+}
+
+void HelperVoice::stopReading()
+{
+    if (m_words)
+        m_words->timeline()->finish();
+    m_words.reset();
+    if (m_output)
+        m_output->stop();
+    m_output.reset();
+    m_audio.reset();
+}
+
+SpVoiceStatus HelperVoice::Status()
+{
+    return SpVoiceStatus(m_output ? SRSEIsSpeaking : SRSEDone);
+}
+
+void HelperVoice::Pause()
+{
+    if (m_output)
+        m_output->suspend();
+}
+
+void HelperVoice::Resume()
+{
+    if (m_output)
+        m_output->resume();
+    if (m_audio)
+        m_audio->restartStallClock();
+}
+
+std::shared_ptr<const ReadingTimeline> HelperVoice::readingTimeline() const
+{
+    return m_words ? m_words->timeline() : nullptr;
+}
+
+qint64 HelperVoice::playedUSecs() const
+{
+    // On PulseAudio this is what the server has taken less the sink's latency: against the
+    // null sink's monitor it trails what is heard by 5-8 ms, so nothing more is taken off.
+    return m_output ? m_output->processedUSecs() : 0;
+}

@@ -1,0 +1,161 @@
+#include "engine/helperspeechengine.h"
+#include "engine/helpervoice.h"
+#include "engine/client/speecherror.h"
+#include "tests/engine/enginetesting.h"
+#include "tests/engine/soundserver.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+// Reading aloud against a real sound server with a null sink.
+class TestAudioPlayback : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        // These tests must run, not skip: the test command starts the server.
+        QVERIFY2(soundServerReachable(), "no PulseAudio server: run the tests through the test command");
+    }
+
+    void cleanup() { QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 5000); }
+
+    void voiceIsDoneBeforeItHasSpoken()
+    {
+        HelperVoice voice(m_engine);
+        QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+    }
+
+    void readingDeliversAudioToTheSink()
+    {
+        HelperVoice voice(m_engine);
+        QSignalSpy firstAudio(&voice, &HelperVoice::firstAudioDelivered);
+        voice.Speak(longText(200), SVSFlagsAsync);
+        QVERIFY(firstAudio.wait(5000));
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 300000, 10000);
+        QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking));
+        const QList<SinkInput> inputs = sinkInputs();
+        QCOMPARE(inputs.size(), 1);
+        QVERIFY(!inputs.first().corked);
+    }
+
+    void pauseHoldsTheStreamAndResumeGoesOn_data() { bothEngines(); }
+    void pauseHoldsTheStreamAndResumeGoesOn()
+    {
+        QFETCH(QString, voiceName);
+        HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(voiceName));
+        voice.Speak(longText(200), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 200000, 10000);
+
+        voice.Pause();
+        QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty() && sinkInputs().first().corked, 5000);
+        QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking)); // paused still counts as speaking
+        const qint64 pausedAt = voice.playedUSecs();
+        QTest::qWait(400); // an interval in which nothing may be played
+        QVERIFY2(voice.playedUSecs() - pausedAt < 50000,
+                 qPrintable(QStringLiteral("played %1 us while paused").arg(voice.playedUSecs() - pausedAt)));
+
+        voice.Resume();
+        QTRY_VERIFY_WITH_TIMEOUT(!sinkInputs().isEmpty() && !sinkInputs().first().corked, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > pausedAt + 200000, 10000);
+    }
+
+    void resumeOnAnUnpausedVoiceChangesNothing()
+    {
+        HelperVoice voice(m_engine);
+        voice.Speak(longText(100), SVSFlagsAsync);
+        voice.Resume();
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 200000, 10000);
+        QVERIFY(!sinkInputs().first().corked);
+    }
+
+    void releasingTheVoiceStopsItsAudioAtOnce_data() { bothEngines(); }
+    void releasingTheVoiceStopsItsAudioAtOnce()
+    {
+        QFETCH(QString, voiceName);
+        auto voice = std::make_unique<HelperVoice>(m_engine);
+        voice->setVoice(voiceNamed(voiceName));
+        voice->Speak(longText(2000), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice->playedUSecs() > 100000, 10000);
+        QCOMPARE(sinkInputs().size(), 1);
+        voice.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 2000);
+    }
+
+    void aReadingEndsAsDoneOnceItsAudioHasPlayed_data() { bothEngines(); }
+    void aReadingEndsAsDoneOnceItsAudioHasPlayed()
+    {
+        QFETCH(QString, voiceName);
+        HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(voiceName));
+        QSignalSpy finished(&voice, &HelperVoice::readingFinished);
+        voice.Speak(QStringLiteral("Short."), SVSFlagsAsync);
+        QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking));
+        QVERIFY(finished.wait(10000));
+        QVERIFY2(voice.playedUSecs() == 0, "the output is released when done");
+        QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+    }
+
+    void aPausedReadingIsNotDoneUntilResumedAndPlayed()
+    {
+        HelperVoice voice(m_engine);
+        QSignalSpy finished(&voice, &HelperVoice::readingFinished);
+        voice.Speak(QStringLiteral("Short words."), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 100000, 5000);
+        voice.Pause();
+        // Long enough for the helper to finish and the whole text to have played, unpaused.
+        QVERIFY(!finished.wait(2500));
+        QCOMPARE(voice.Status().RunningState(), int(SRSEIsSpeaking));
+        voice.Resume();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+    }
+
+    void aSecondReadingOnTheSameVoiceReplacesTheFirst()
+    {
+        HelperVoice voice(m_engine);
+        voice.Speak(longText(500), SVSFlagsAsync);
+        voice.Speak(longText(500), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 100000, 10000);
+        QCOMPARE(sinkInputs().size(), 1);
+    }
+
+    void blankTextIsDonePromptly()
+    {
+        HelperVoice voice(m_engine);
+        voice.Speak(QStringLiteral(" \n "), SVSFlagsAsync);
+        QTRY_COMPARE_WITH_TIMEOUT(voice.Status().RunningState(), int(SRSEDone), 3000);
+    }
+
+    void threeCrashesInARowEndTheReadingOnly()
+    {
+        HelperVoice voice(m_engine);
+        voice.setVoice(voiceNamed(QStringLiteral("English (America)"))); // the text kills espeak-ng
+        const QString crasher = textThatKillsTheEngine() + u'\n';
+        try {
+            voice.Speak(crasher.repeated(3) + QStringLiteral("Never heard."), SVSFlagsAsync);
+            QFAIL("the reading should have failed");
+        } catch (const SpeechError &error) {
+            QCOMPARE(error.description(), QStringLiteral("The speech engine stopped unexpectedly."));
+        }
+        QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+        voice.Speak(QStringLiteral("The next reading works."), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 100000, 10000);
+    }
+
+private:
+    static void bothEngines()
+    {
+        QTest::addColumn<QString>("voiceName");
+        QTest::newRow("espeak-ng") << "English (America)";
+        QTest::newRow("flite") << "English (America) - slt";
+    }
+    SpObjectToken voiceNamed(const QString &name) const { return ::voiceNamed(m_engine, name); }
+
+    HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
+};
+
+QTEST_GUILESS_MAIN(TestAudioPlayback)
+#include "tst_audioplayback.moc"
