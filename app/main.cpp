@@ -6,6 +6,7 @@
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Parlora"));
     QApplication::setApplicationName(QStringLiteral("Parlora"));
     QApplication::setApplicationVersion(QStringLiteral(PARLORA_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("org.parlora.Parlora"));
