@@ -10,6 +10,8 @@ set -euo pipefail
 build=(
     cmake ninja-build g++ pkg-config
     qt6-base-dev qt6-multimedia-dev libespeak-ng-dev espeak-ng flite1-dev libsndfile1-dev
+    # MP3 encoding, loudness, tags; PDF; EPUB, DOCX and ODT packages
+    libmp3lame-dev libebur128-dev libtag1-dev libpoppler-qt6-dev libzip-dev
     # the Qt plugins that Parlora loads at run time
     qt6-qpa-plugins libqt6multimedia6
 )
@@ -19,6 +21,8 @@ package=(dpkg-dev desktop-file-utils appstream)
 test=(
     pulseaudio pulseaudio-utils xvfb xauth sox python3-feedparser libxml2-utils fonts-dejavu-core
     xdotool openbox imagemagick x11-utils xclip
+    # an independent loudness meter and tag reader for the episode tests
+    ffmpeg
 )
 # clang's libFuzzer and sanitizer runtimes, and valgrind
 thorough=(clang-14 libclang-rt-14-dev valgrind)
