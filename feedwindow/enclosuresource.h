@@ -12,6 +12,11 @@ struct Enclosure
     QString type;
     // Play time in whole seconds, when the program knows it for this file.
     std::optional<qint64> durationSeconds;
+    // Addresses of the files saved beside the sound file (transcripts, chapters); empty when
+    // none were written or there is no address to publish them under.
+    QString transcriptVttUrl;
+    QString transcriptSrtUrl;
+    QString chaptersUrl;
 };
 
 // Where the feed window takes each new item's enclosure from. Nothing while there is no
