@@ -1,6 +1,6 @@
 #include "feedwindow/formrss.h"
 
-#include "feed/feeddocument.h"
+#include "feed/directoryformats.h"
 #include "feed/feedfile.h"
 #include "feed/feedreader.h"
 #include "feed/feedsource.h"
@@ -46,15 +46,6 @@ bool anyEmpty(std::initializer_list<QString> values)
 }
 
 const QString EnclosurePlaceholder = QStringLiteral("(Actual URL for wav file here)");
-
-// Sound formats that Apple Podcasts and Spotify refuse.
-bool isRefusedByDirectories(const QString &type)
-{
-    static const QStringList refused{QStringLiteral("audio/wav"),  QStringLiteral("audio/x-wav"),
-                                     QStringLiteral("audio/wave"), QStringLiteral("audio/ogg"),
-                                     QStringLiteral("audio/flac"), QStringLiteral("audio/x-flac")};
-    return refused.contains(type.trimmed().toLower());
-}
 
 bool isEnterKey(int key)
 {
@@ -401,14 +392,11 @@ void FormRss::episodes_Click()
 
 void FormRss::warnAboutFormatOnce(const QString &type)
 {
-    if (m_warnedAboutFormat || !isRefusedByDirectories(type))
+    const QString warning = refusedFormatWarning(type);
+    if (m_warnedAboutFormat || warning.isEmpty())
         return;
     m_warnedAboutFormat = true;
-    showMessage(
-        QStringLiteral("Apple Podcasts and Spotify take only MP3 or M4A sound files, and this episode "
-                       "is %1. It is added to the feed anyway; save the sound as MP3 for those "
-                       "directories.")
-            .arg(type));
+    showMessage(warning);
 }
 
 void FormRss::showMessage(const QString &text)
