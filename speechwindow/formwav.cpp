@@ -15,6 +15,7 @@
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
 #include "documents/textfileforappend.h"
+#include "feed/soundfilesaddress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -340,7 +341,8 @@ void FormWav::Label2_Click()
         const QFileInfo saved(fileName);
         if (!saved.exists())
             throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
-        Text14->setText(QStringLiteral("(Actual URL for wav file here)"));
+        const QString published = publishedSoundFileAddress(soundFilesAddress(), fileName);
+        Text14->setText(published.isEmpty() ? QStringLiteral("(Actual URL for wav file here)") : published);
         // Plain digits: the field goes verbatim into the feed's enclosure length, which
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));
