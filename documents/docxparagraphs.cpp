@@ -29,6 +29,16 @@ namespace {
     return QStringLiteral("word/document.xml");
 }
 
+// Word's attributes carry its prefix ("w:val"); any prefix will do.
+[[nodiscard]] QString attribute(const QXmlStreamReader &reader, QStringView name)
+{
+    for (const QXmlStreamAttribute &attribute : reader.attributes()) {
+        if (attribute.name() == name)
+            return attribute.value().toString();
+    }
+    return {};
+}
+
 [[nodiscard]] bool isHeadingStyleName(const QString &name)
 {
     static const QRegularExpression heading(QStringLiteral("^(heading \\d|title|subtitle)$"),
@@ -50,8 +60,8 @@ namespace {
             continue;
         const QStringView name = reader.name();
         if (name == u"style") {
-            current = reader.attributes().value(QLatin1String("styleId")).toString();
-        } else if ((name == u"name" && isHeadingStyleName(reader.attributes().value(QLatin1String("val")).toString())) ||
+            current = attribute(reader, u"styleId");
+        } else if ((name == u"name" && isHeadingStyleName(attribute(reader, u"val"))) ||
                    name == u"outlineLvl") {
             if (!current.isEmpty())
                 ids.insert(current);
@@ -90,7 +100,7 @@ DocumentParagraphs docxParagraphs(ZipPackage &package, DocumentLoadControl &cont
             } else if (name == u"noBreakHyphen") {
                 collector.addText(u"-");
             } else if (name == u"pStyle") {
-                if (headings.contains(reader.attributes().value(QLatin1String("val")).toString()))
+                if (headings.contains(attribute(reader, u"val")))
                     collector.markBlockAsHeading();
             } else if (name == u"outlineLvl") {
                 collector.markBlockAsHeading();

@@ -13,13 +13,14 @@ constexpr double HeadingSizeRatio = 1.2;
 // Running headers and footers recur on pages at most this far apart.
 constexpr int RunningLineReach = 2;
 
-[[nodiscard]] double median(QList<double> values)
+// The value that the given share of the values is below.
+[[nodiscard]] double quantile(QList<double> values, double share)
 {
     if (values.isEmpty())
         return 0.0;
-    const auto middle = values.begin() + values.size() / 2;
-    std::nth_element(values.begin(), middle, values.end());
-    return *middle;
+    const auto at = values.begin() + qsizetype(share * double(values.size() - 1));
+    std::nth_element(values.begin(), at, values.end());
+    return *at;
 }
 
 [[nodiscard]] bool isPageNumber(const QString &text)
@@ -116,7 +117,7 @@ DocumentParagraphs paragraphsOfPages(QList<PdfPageLines> pages)
         for (const PdfLine &line : lines)
             heights.append(line.box.height());
     }
-    const double bodyHeight = median(heights);
+    const double bodyHeight = quantile(heights, 0.5);
     dropRunningLines(pages, bodyHeight);
 
     QList<double> gaps;
@@ -127,7 +128,9 @@ DocumentParagraphs paragraphsOfPages(QList<PdfPageLines> pages)
                 gaps.append(gap);
         }
     }
-    const double lineGap = median(gaps);
+    // Short documents may have more gaps between paragraphs than inside them: the narrow end
+    // of the gaps is the spacing of lines.
+    const double lineGap = quantile(gaps, 0.2);
 
     DocumentParagraphs paragraphs;
     DocumentParagraph current;
