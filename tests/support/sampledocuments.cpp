@@ -142,42 +142,47 @@ void writeZipBomb(const QString &path, qint64 inflatedBytes)
 
 void writeEpub(const QString &path, const DocumentParagraphs &paragraphs)
 {
-    // Two chapters, split before the second heading; the spine lists them in the other order
-    // from the manifest, and the navigation document comes first in the spine.
-    qsizetype split = 1;
-    while (split < paragraphs.size() && !paragraphs.at(split).isHeading)
-        ++split;
-    const auto chapter = [](const QString &title, const DocumentParagraphs &part) {
-        return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
-                              "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>%1</title>"
-                              "<style>p { margin: 0 }</style></head>\n<body><section>\n%2</section>"
-                              "<script>var ignored = 1;</script></body></html>\n")
-            .arg(title, xhtmlBlocks(part))
-            .toUtf8();
-    };
-    const QByteArray nav = "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
-                           "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
-                           "<li><a href=\"one.xhtml\">Contents entry</a></li></ol></nav></body></html>";
-    const QByteArray opf =
-        "<?xml version=\"1.0\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" version=\"3.0\">"
-        "<metadata/><manifest>"
-        "<item id=\"c2\" href=\"text/chapter%20two.xhtml\" media-type=\"application/xhtml+xml\"/>"
-        "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" properties=\"nav\"/>"
-        "<item id=\"c1\" href=\"text/one.xhtml\" media-type=\"application/xhtml+xml\"/>"
-        "<item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>"
-        "</manifest><spine><itemref idref=\"nav\"/><itemref idref=\"c1\"/><itemref idref=\"c2\"/></spine></package>";
-    writeZip(path, {{QStringLiteral("mimetype"), "application/epub+zip"},
-                    {QStringLiteral("META-INF/container.xml"),
-                     "<?xml version=\"1.0\"?><container version=\"1.0\" "
-                     "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
-                     "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
-                     "</rootfiles></container>"},
-                    {QStringLiteral("OEBPS/content.opf"), opf},
-                    {QStringLiteral("OEBPS/nav.xhtml"), nav},
-                    {QStringLiteral("OEBPS/style.css"), "p { text-indent: 1em }"},
-                    {QStringLiteral("OEBPS/text/one.xhtml"), chapter(QStringLiteral("One"), paragraphs.first(split))},
-                    {QStringLiteral("OEBPS/text/chapter two.xhtml"),
-                     chapter(QStringLiteral("Two"), paragraphs.sliced(split))}});
+    // A chapter per heading. The manifest lists them backwards, the spine in order after the
+    // navigation document; the first chapter's name has a space, percent-encoded in its address.
+    QList<DocumentParagraphs> chapters;
+    for (const DocumentParagraph &paragraph : paragraphs) {
+        if (chapters.isEmpty() || (paragraph.isHeading && !chapters.last().isEmpty()))
+            chapters.append(DocumentParagraphs());
+        chapters.last().append(paragraph);
+    }
+    ZipEntries entries{{QStringLiteral("mimetype"), "application/epub+zip"},
+                       {QStringLiteral("META-INF/container.xml"),
+                        "<?xml version=\"1.0\"?><container version=\"1.0\" "
+                        "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+                        "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
+                        "</rootfiles></container>"},
+                       {QStringLiteral("OEBPS/nav.xhtml"),
+                        "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+                        "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
+                        "<li><a href=\"text/chapter%201.xhtml\">Contents entry</a></li></ol></nav></body></html>"},
+                       {QStringLiteral("OEBPS/style.css"), "p { text-indent: 1em }"}};
+    QString manifest;
+    QString spine = QStringLiteral("<itemref idref=\"nav\"/>");
+    for (qsizetype i = 0; i < chapters.size(); ++i) {
+        const QString name = QStringLiteral("chapter %1.xhtml").arg(i + 1);
+        const QString xhtml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
+                                             "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>%1</title>"
+                                             "<style>p { margin: 0 }</style></head>\n<body><section>\n%2</section>"
+                                             "<script>var ignored = 1;</script></body></html>\n")
+                                  .arg(QString::number(i + 1), xhtmlBlocks(chapters.at(i)));
+        entries.append({QStringLiteral("OEBPS/text/") + name, xhtml.toUtf8()});
+        manifest.prepend(QStringLiteral("<item id=\"c%1\" href=\"text/%2\" media-type=\"application/xhtml+xml\"/>")
+                             .arg(QString::number(i), QString(name).replace(u' ', QStringLiteral("%20"))));
+        spine += QStringLiteral("<itemref idref=\"c%1\"/>").arg(i);
+    }
+    const QString opf = QStringLiteral("<?xml version=\"1.0\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                                       "version=\"3.0\"><metadata/><manifest>%1"
+                                       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                                       "properties=\"nav\"/><item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>"
+                                       "</manifest><spine>%2</spine></package>")
+                            .arg(manifest, spine);
+    entries.append({QStringLiteral("OEBPS/content.opf"), opf.toUtf8()});
+    writeZip(path, entries);
 }
 
 void writeDocx(const QString &path, const DocumentParagraphs &paragraphs)
@@ -303,10 +308,11 @@ public:
 
     void heading(const QString &text) { place(text, m_heading, 1.0); }
     void paragraph(const QString &text) { place(text, m_body, 0.8); }
-    void finish()
+    int finish()
     {
         footer();
         m_painter.end();
+        return m_pageNumber;
     }
 
 private:
@@ -398,7 +404,7 @@ private:
 
 } // namespace
 
-void writePdf(const QString &path, const DocumentParagraphs &paragraphs, const PdfLayout &layout)
+int writePdf(const QString &path, const DocumentParagraphs &paragraphs, const PdfLayout &layout)
 {
     PdfPages pages(path, layout);
     for (const DocumentParagraph &paragraph : paragraphs) {
@@ -407,7 +413,7 @@ void writePdf(const QString &path, const DocumentParagraphs &paragraphs, const P
         else
             pages.paragraph(paragraph.text);
     }
-    pages.finish();
+    return pages.finish();
 }
 
 void writePdfWithoutText(const QString &path)

@@ -40,7 +40,8 @@ struct PdfLayout
     double pageHeightMm = 100;
     int resolution = 300;
 };
-void writePdf(const QString &path, const DocumentParagraphs &paragraphs, const PdfLayout &layout = {});
+// Gives the number of pages written.
+int writePdf(const QString &path, const DocumentParagraphs &paragraphs, const PdfLayout &layout = {});
 // A PDF whose only page is a picture: what a scanner makes.
 void writePdfWithoutText(const QString &path);
 // A PDF encrypted with a user password that is not known.
