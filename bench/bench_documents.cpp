@@ -2,11 +2,13 @@
 // peak memory, and the longest the window went without handling its events. Each document is
 // opened in a fresh process, so that making the documents does not count.
 // Run by hand: QT_QPA_PLATFORM=offscreen bin/bench_documents
+// (bin/bench_documents --write FOLDER only writes the two books there, to open them by hand.)
 #include "speechwindow/formwav.h"
 #include "tests/doubles/testservices.h"
 #include "tests/support/sampledocuments.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -127,7 +129,9 @@ int main(int argc, char *argv[])
     if (argc == 3 && QByteArray(argv[1]) == "--open")
         return measureOpening(QString::fromLocal8Bit(argv[2]));
 
-    QTemporaryDir folder;
+    const bool writeOnly = argc == 3 && QByteArray(argv[1]) == "--write";
+    QTemporaryDir temporary;
+    const QDir folder(writeOnly ? QString::fromLocal8Bit(argv[2]) : temporary.path());
     const QString pdf = folder.filePath(QStringLiteral("book.pdf"));
     const int pages = writePdf(pdf, prose(420'000), {.pageWidthMm = 148, .pageHeightMm = 210, .resolution = 1200});
 
@@ -137,6 +141,8 @@ int main(int argc, char *argv[])
     writeEpub(epub, prose(words));
     words = int(double(words) * 2.0e6 / double(QFileInfo(epub).size()));
     writeEpub(epub, prose(words));
+    if (writeOnly)
+        return 0;
 
     std::printf("Opening documents through the speech window (targets: under 3 s, under 300 MB, no stall "
                 "over 50 ms)\nload average before: %s\n",

@@ -5,8 +5,13 @@
 #include "documents/pdftextflow.h"
 
 #include <QDir>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
+#include <new>
+#include <thread>
+#include <vector>
 
 #include <poppler-qt6.h>
 
@@ -83,6 +88,55 @@ namespace {
     return lines;
 }
 
+
+// Poppler takes some milliseconds a page to find the text, most of it parsing the page's
+// content. Pages are independent, so long documents are read by several threads, each with a
+// document object of its own (poppler's objects are not to be shared between threads).
+[[nodiscard]] QList<PdfPageLines> linesOfPages(const QString &path, Poppler::Document &document,
+                                               DocumentLoadControl &control)
+{
+    constexpr int PagesPerThreadAtLeast = 32;
+    const int pageCount = document.numPages();
+    const int threadCount = std::clamp(std::min(QThread::idealThreadCount(), pageCount / PagesPerThreadAtLeast), 1, 4);
+
+    QList<PdfPageLines> pages(pageCount);
+    PdfPageLines *const results = pages.data(); // each thread writes its own pages
+    std::atomic<int> pagesDone{0};
+    std::atomic<bool> helperRanOutOfMemory{false};
+    const auto readRange = [&](Poppler::Document &from, int first, int last) {
+        for (int index = first; index < last && !control.isCancelled(); ++index) {
+            if (const std::unique_ptr<Poppler::Page> page = from.page(index))
+                results[index] = linesOfPage(*page);
+            pagesDone.fetch_add(1, std::memory_order_relaxed);
+        }
+    };
+    const auto rangeStart = [&](int thread) { return int(qint64(pageCount) * thread / threadCount); };
+    {
+        std::vector<std::jthread> helpers;
+        for (int thread = 1; thread < threadCount; ++thread) {
+            helpers.emplace_back([&, thread] {
+                try {
+                    if (const std::unique_ptr<Poppler::Document> own = Poppler::Document::load(path))
+                        readRange(*own, rangeStart(thread), rangeStart(thread + 1));
+                } catch (const std::bad_alloc &) {
+                    helperRanOutOfMemory = true;
+                }
+            });
+        }
+        // This thread reads the first range and reports for all; the ranges are about equal,
+        // so the helpers are done about when it is. They are joined at the end of the block,
+        // also when a cancel ends it early.
+        for (int index = 0; index < rangeStart(1); ++index) {
+            control.report(double(pagesDone.load(std::memory_order_relaxed)) / pageCount);
+            readRange(document, index, index + 1);
+        }
+    }
+    if (helperRanOutOfMemory)
+        throw std::bad_alloc();
+    control.report(1.0);
+    return pages;
+}
+
 } // namespace
 
 DocumentParagraphs pdfParagraphs(const QString &path, DocumentLoadControl &control)
@@ -98,17 +152,8 @@ DocumentParagraphs pdfParagraphs(const QString &path, DocumentLoadControl &contr
             QStringLiteral("The PDF file %1 is encrypted; Parlora cannot read it without its password.").arg(name));
     }
 
-    const int pageCount = document->numPages();
-    QList<PdfPageLines> pages;
-    pages.reserve(pageCount);
-    bool anyText = false;
-    for (int index = 0; index < pageCount; ++index) {
-        control.report(double(index) / pageCount);
-        const std::unique_ptr<Poppler::Page> page = document->page(index);
-        pages.append(page ? linesOfPage(*page) : PdfPageLines());
-        anyText = anyText || !pages.last().isEmpty();
-    }
-    if (!anyText) {
+    QList<PdfPageLines> pages = linesOfPages(path, *document, control);
+    if (std::all_of(pages.cbegin(), pages.cend(), [](const PdfPageLines &lines) { return lines.isEmpty(); })) {
         throw DocumentError(QStringLiteral("The PDF file %1 has no text to read: its pages are probably "
                                            "scanned pictures.")
                                 .arg(name));
