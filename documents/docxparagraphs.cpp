@@ -104,7 +104,7 @@ DocumentParagraphs docxParagraphs(ZipPackage &package, DocumentLoadControl &cont
                     collector.markBlockAsHeading();
             } else if (name == u"outlineLvl") {
                 collector.markBlockAsHeading();
-            } else if (name == u"Fallback" || name == u"pPrChange" || name == u"rPr") {
+            } else if (name == u"Fallback" || name == u"pPrChange") {
                 // A fallback repeats its alternative's text; a change record, the old formatting.
                 reader.skipCurrentElement();
             }

@@ -148,8 +148,10 @@ private Q_SLOTS:
     void droppedFilesAreAddedAndDroppedTextIsInserted()
     {
         const QString text = writeFile(m_folder.filePath(QStringLiteral("notes.txt")), "a\r\nb");
+        const QString html = m_folder.filePath(QStringLiteral("page.html"));
+        writeHtml(html, sampleParagraphs()); // read on the worker thread like any document
         QMimeData files;
-        files.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(epub())});
+        files.setUrls({QUrl::fromLocalFile(text), QUrl::fromLocalFile(html)});
         drop(files);
         QTRY_COMPARE(lines(), QStringList{QStringLiteral(" a b")} + linesOf(QString(), sampleParagraphs()));
 
