@@ -56,7 +56,14 @@ FeedBytes OpenedFeedWriter::write(const ChannelFields &channel, const std::optio
 
     // The rss start tag last: only now is it known which namespaces the new text needs.
     FeedBytes bytes;
-    bytes.appendView(QByteArrayView(m_source.bytes).first(m_source.rssStartTag.begin));
+    const QByteArrayView prolog = QByteArrayView(m_source.bytes).first(m_source.rssStartTag.begin);
+    const ByteRange doctype = olderDoctype();
+    if (doctype.isPresent()) {
+        bytes.appendView(prolog.first(doctype.begin));
+        bytes.appendView(prolog.sliced(doctype.end));
+    } else {
+        bytes.appendView(prolog);
+    }
     bytes.appendText(rssStartTag());
     for (const Piece &piece : std::as_const(m_pieces)) {
         if (piece.text.isEmpty())
@@ -193,6 +200,23 @@ QByteArray OpenedFeedWriter::rssStartTag() const
     else if (m_source.slice(version) != "2.0")
         text.replace(version.begin - tag.begin, version.end - version.begin, "2.0");
     return text;
+}
+
+ByteRange OpenedFeedWriter::olderDoctype() const
+{
+    // Only a feed written as 2.0 from an older version loses its document type (Netscape's
+    // RSS 0.91 DTD), which would contradict the version; one with declarations stays.
+    if (m_source.version.isPresent() && m_source.slice(m_source.version) == "2.0")
+        return {};
+    const QByteArrayView prolog = QByteArrayView(m_source.bytes).first(m_source.rssStartTag.begin);
+    const qsizetype begin = prolog.indexOf("<!DOCTYPE");
+    qsizetype end = begin < 0 ? -1 : prolog.indexOf('>', begin);
+    if (end < 0 || prolog.sliced(begin, end - begin).contains('['))
+        return {};
+    ++end;
+    while (end < prolog.size() && isSpace(prolog.at(end)))
+        ++end;
+    return {begin, end};
 }
 
 qsizetype OpenedFeedWriter::headEnd() const

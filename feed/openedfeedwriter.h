@@ -2,6 +2,7 @@
 
 #include "feed/channelfields.h"
 #include "feed/feedbytes.h"
+#include "feed/feedsource.h"
 #include "feed/itemstore.h"
 #include "feed/namespaceneeds.h"
 #include "feed/publishingdetails.h"
@@ -11,8 +12,6 @@
 
 #include <optional>
 
-class FeedSource;
-struct SourceItem;
 
 // Writes an opened feed back: every byte the window did not change is copied from the file as
 // it was, and only the elements whose values changed are written anew, the way the window
@@ -51,6 +50,7 @@ private:
     void add(const QString &text);
     [[nodiscard]] QByteArray rssStartTag() const;
     [[nodiscard]] qsizetype headEnd() const;
+    [[nodiscard]] ByteRange olderDoctype() const;
 
     const FeedSource &m_source;
     NamespaceNeeds m_needs;

@@ -70,6 +70,9 @@ private Q_SLOTS:
         if (opened.feed->bytes == opened.original && opened.original.contains("version=\"2.0\""))
             QCOMPARE(saved, opened.original);
         QVERIFY(canonicalXml(saved).first().contains(u"{}version=2.0"_s));
+        // Netscape's 0.91 document type would contradict the version now written.
+        QCOMPARE(saved.contains("<!DOCTYPE"), opened.original.contains("<!DOCTYPE") && opened.feed->version.isPresent() &&
+                                                  opened.feed->slice(opened.feed->version) == "2.0");
         // The quick scanner and QXmlStreamReader find the same episodes.
         const std::shared_ptr<const FeedSource> thorough = readFeedThoroughly(opened.original).feed;
         QCOMPARE(thorough->items.size(), opened.feed->items.size());
@@ -146,6 +149,28 @@ private Q_SLOTS:
         QVERIFY(saved.contains("<podcast2:transcript url=\"https://odds.example.com/c.vtt\" type=\"text/vtt\" />"));
         QCOMPARE(readFeed(saved).feed->item(5).transcriptVttUrl, item.transcriptVttUrl);
         QVERIFY(saved.contains("<podcast:mood>calm</podcast:mood>"));
+    }
+
+    void aNewFeedDeclaresThePodcastNamespaceOnlyForTranscriptsAndChapters()
+    {
+        const ChannelFields channel{u"T"_s, u"A"_s, u"D"_s, u"https://example.org/"_s};
+        FeedItem item{u"E"_s, u"d"_s, u"https://example.org/1"_s, u"Sun, 06 Dec 2026 03:05:09 GMT"_s, u"A"_s,
+                      u"https://example.org/1.mp3"_s, u"1"_s, u"audio/mpeg"_s};
+        ItemStore items;
+        items.append(item);
+        QVERIFY(!newFeedBytes(channel, std::nullopt, items).contains("xmlns:podcast"));
+
+        item.transcriptVttUrl = u"https://example.org/1.vtt"_s;
+        item.chaptersUrl = u"https://example.org/1.chapters.json"_s;
+        item.episode = u"3"_s;
+        items.replace(0, item);
+        const QByteArray saved = newFeedBytes(channel, std::nullopt, items);
+        QVERIFY(saved.contains("podcast-1.0.dtd\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\">\r\n"));
+        QVERIFY(saved.contains("<itunes:episode>3</itunes:episode>\r\n"
+                               "<podcast:transcript url=\"https://example.org/1.vtt\" type=\"text/vtt\" />\r\n"
+                               "<podcast:chapters url=\"https://example.org/1.chapters.json\" "
+                               "type=\"application/json+chapters\" />\r\n</item>"));
+        QCOMPARE(readFeed(saved).feed->item(0), item);
     }
 
     void onlyRegularFilesUpTo256MiBAreRead()
