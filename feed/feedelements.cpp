@@ -188,7 +188,8 @@ bool hasValue(ItemElement element, const FeedItem &item)
     case ItemElement::Author:
         return !item.author.isEmpty();
     case ItemElement::Enclosure:
-        return !item.enclosureUrl.isEmpty() || !item.enclosureLength.isEmpty() || !item.enclosureType.isEmpty();
+        return !item.enclosureUrl.isEmpty() || !item.enclosureLength.isEmpty() ||
+               !item.enclosureType.isEmpty();
     case ItemElement::Guid:
         return !item.guid.isEmpty();
     case ItemElement::Duration:

@@ -23,7 +23,8 @@ const QRegularExpression &encodingDeclaration()
 
 [[nodiscard]] bool isAscii(const QByteArray &bytes)
 {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    return std::all_of(bytes.begin(), bytes.end(),
+                       [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
 [[nodiscard]] Utf8Feed decoded(const QByteArray &bytes, QStringDecoder decoder, const QString &name)

@@ -53,8 +53,8 @@ FeedReadResult readFeedFile(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
     const auto refused = [&shownPath](const QString &reason) {
-        return FeedReadResult{nullptr, QStringLiteral("The feed \"%1\" could not be opened: %2").arg(shownPath, reason),
-                              0};
+        return FeedReadResult{
+            nullptr, QStringLiteral("The feed \"%1\" could not be opened: %2").arg(shownPath, reason), 0};
     };
     // Opened without waiting, so that a pipe or a device cannot hold the program up, and looked
     // at before anything is read.
@@ -66,7 +66,9 @@ FeedReadResult readFeedFile(const QString &path)
         ::close(descriptor);
         return refused(file.errorString());
     }
-    struct stat status {};
+    struct stat status
+    {
+    };
     if (::fstat(descriptor, &status) != 0)
         return refused(QString::fromLocal8Bit(std::strerror(errno)));
     if (!S_ISREG(status.st_mode))
@@ -78,7 +80,8 @@ FeedReadResult readFeedFile(const QString &path)
     if (bytes.size() > MaximumFeedFileSize)
         return refused(QStringLiteral("it is larger than %1 MiB.").arg(MaximumFeedFileSize / (1024 * 1024)));
     if (file.error() != QFileDevice::NoError)
-        return {nullptr, QStringLiteral("The feed \"%1\" could not be read: %2").arg(shownPath, file.errorString()),
+        return {nullptr,
+                QStringLiteral("The feed \"%1\" could not be read: %2").arg(shownPath, file.errorString()),
                 0};
     FeedReadResult read = readFeed(bytes);
     if (!read.feed)
@@ -90,7 +93,8 @@ FeedReadResult readFeedFile(const QString &path)
 
 QString openedFeedReport(const QString &path, qsizetype episodeCount)
 {
-    return (episodeCount == 1 ? QStringLiteral("Read %1 episode from %2.") : QStringLiteral("Read %1 episodes from %2."))
+    return (episodeCount == 1 ? QStringLiteral("Read %1 episode from %2.")
+                              : QStringLiteral("Read %1 episodes from %2."))
         .arg(episodeCount)
         .arg(QDir::toNativeSeparators(path));
 }

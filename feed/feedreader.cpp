@@ -35,8 +35,7 @@ class ByteOffsets final
 public:
     explicit ByteOffsets(const QByteArray &bytes)
         : m_data(bytes.constData()), m_size(bytes.size()), m_byte(bytes.startsWith("\xEF\xBB\xBF") ? 3 : 0)
-    {
-    }
+    {}
 
     [[nodiscard]] qsizetype at(qint64 characters)
     {
@@ -102,7 +101,10 @@ public:
     {
         return m_xml.attributes().value(name).toString();
     }
-    [[nodiscard]] bool hasAttribute(QLatin1StringView name) const { return m_xml.attributes().hasAttribute(name); }
+    [[nodiscard]] bool hasAttribute(QLatin1StringView name) const
+    {
+        return m_xml.attributes().hasAttribute(name);
+    }
     [[nodiscard]] QList<Namespace> declarations() const
     {
         QList<Namespace> declared;
@@ -153,7 +155,10 @@ private:
     // Skips the current element and notes where it is; the first of each kind only.
     void takeElement(ByteRange &range);
     void noteNamespaces(QList<Namespace> *inScope);
-    [[nodiscard]] FeedReadResult failure(const QString &problem, qint64 line) const { return {nullptr, problem, line}; }
+    [[nodiscard]] FeedReadResult failure(const QString &problem, qint64 line) const
+    {
+        return {nullptr, problem, line};
+    }
     [[nodiscard]] FeedReadResult malformed() const { return failure(m_xml.problem(), m_xml.lineNumber()); }
 
     FeedSource &m_source;

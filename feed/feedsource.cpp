@@ -76,7 +76,7 @@ FeedItem FeedSource::item(qsizetype index) const
     item.link = text(ItemElement::Link);
     item.date = text(ItemElement::Date);
     item.author = source.at(ItemElement::Author).isPresent() ? text(ItemElement::Author)
-                                                              : textOf(*this, source.otherAuthor);
+                                                             : textOf(*this, source.otherAuthor);
     if (source.at(ItemElement::Enclosure).isPresent()) {
         const ElementText enclosure(*this, source.at(ItemElement::Enclosure));
         item.enclosureUrl = enclosure.attribute(QLatin1String("url"));

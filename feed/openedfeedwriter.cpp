@@ -24,11 +24,10 @@ constexpr QStringView lineBreak = u"\r\n";
 
 OpenedFeedWriter::OpenedFeedWriter(const FeedSource &source)
     : m_source(source), m_needs(source.namespaces, source.prefixes)
-{
-}
+{}
 
-FeedBytes OpenedFeedWriter::write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
-                                  const ItemStore &items)
+FeedBytes OpenedFeedWriter::write(const ChannelFields &channel,
+                                  const std::optional<PublishingDetails> &details, const ItemStore &items)
 {
     m_pieces.clear();
     addChannelEdits(channel, details);
@@ -126,7 +125,8 @@ QList<OpenedFeedWriter::Edit> OpenedFeedWriter::itemEdits(const SourceItem &sour
             edits.append({source.endTagBegin, source.endTagBegin, text.toUtf8()});
         }
     }
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit &a, const Edit &b) { return a.begin < b.begin; });
+    std::stable_sort(edits.begin(), edits.end(),
+                     [](const Edit &a, const Edit &b) { return a.begin < b.begin; });
     return edits;
 }
 

@@ -12,7 +12,6 @@
 
 #include <optional>
 
-
 // Writes an opened feed back: every byte the window did not change is copied from the file as
 // it was, and only the elements whose values changed are written anew, the way the window
 // writes them. Items come in the store's order; items added here are appended as new blocks.
@@ -22,8 +21,8 @@ public:
     explicit OpenedFeedWriter(const FeedSource &source);
 
     // The parts point into the opened feed's text.
-    [[nodiscard]] FeedBytes write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
-                                   const ItemStore &items);
+    [[nodiscard]] FeedBytes write(const ChannelFields &channel,
+                                  const std::optional<PublishingDetails> &details, const ItemStore &items);
 
 private:
     // What replaces the file's bytes [begin, end); an insertion when they are equal.

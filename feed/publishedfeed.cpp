@@ -12,7 +12,8 @@ void noteItemNamespaces(NamespaceNeeds &needs, const ItemStore &items)
 {
     for (qsizetype i = 0; i < items.size(); ++i) {
         const FeedItem &item = *items.entries().at(i).values;
-        if (!item.transcriptVttUrl.isEmpty() || !item.transcriptSrtUrl.isEmpty() || !item.chaptersUrl.isEmpty()) {
+        if (!item.transcriptVttUrl.isEmpty() || !item.transcriptSrtUrl.isEmpty() ||
+            !item.chaptersUrl.isEmpty()) {
             (void)needs.need(Namespaces::podcast());
             return;
         }

@@ -1,5 +1,7 @@
 #include "feed/xmlscanner.h"
 
+#include "feed/xmlcharacters.h"
+
 #include <QXmlStreamReader>
 
 #include <cstring>
@@ -20,88 +22,6 @@ namespace {
 [[nodiscard]] bool isNameChar(unsigned char c)
 {
     return isNameStart(c) || (c >= '0' && c <= '9') || c == '.' || c == '-';
-}
-
-[[nodiscard]] bool isXmlCharacter(char32_t c)
-{
-    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) || (c >= 0xE000 && c <= 0xFFFD) ||
-           (c >= 0x10000 && c <= 0x10FFFF);
-}
-
-// Valid UTF-8 of characters XML 1.0 allows, with a quick path over ASCII.
-[[nodiscard]] bool isXmlUtf8(const char *data, qsizetype size)
-{
-    qsizetype i = 0;
-    while (i < size) {
-        const auto c = static_cast<unsigned char>(data[i]);
-        if (c < 0x80) {
-            if (c < 0x20 && c != '\t' && c != '\n' && c != '\r')
-                return false;
-            ++i;
-            continue;
-        }
-        int length = 0;
-        char32_t character = 0;
-        if (c >= 0xC2 && c <= 0xDF) {
-            length = 2;
-            character = c & 0x1F;
-        } else if (c >= 0xE0 && c <= 0xEF) {
-            length = 3;
-            character = c & 0x0F;
-        } else if (c >= 0xF0 && c <= 0xF4) {
-            length = 4;
-            character = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + length > size)
-            return false;
-        for (int k = 1; k < length; ++k) {
-            const auto next = static_cast<unsigned char>(data[i + k]);
-            if ((next & 0xC0) != 0x80)
-                return false;
-            character = (character << 6) | (next & 0x3F);
-        }
-        if ((length == 3 && character < 0x800) || (length == 4 && character < 0x10000) ||
-            !isXmlCharacter(character))
-            return false;
-        i += length;
-    }
-    return true;
-}
-
-[[nodiscard]] QString decoded(QByteArrayView value)
-{
-    QString text = QString::fromUtf8(value);
-    if (!value.contains('&'))
-        return text;
-    // Only XML's own entities and character references get this far.
-    QString result;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        if (text.at(i) != u'&') {
-            result += text.at(i);
-            continue;
-        }
-        const qsizetype end = text.indexOf(u';', i);
-        const QStringView name = QStringView(text).sliced(i + 1, end - i - 1);
-        if (name == u"lt")
-            result += u'<';
-        else if (name == u"gt")
-            result += u'>';
-        else if (name == u"amp")
-            result += u'&';
-        else if (name == u"apos")
-            result += u'\'';
-        else if (name == u"quot")
-            result += u'"';
-        else {
-            const bool hex = name.startsWith(u"#x");
-            const char32_t character = name.sliced(hex ? 2 : 1).toUInt(nullptr, hex ? 16 : 10);
-            result += QString::fromUcs4(&character, 1);
-        }
-        i = end;
-    }
-    return result;
 }
 
 const QString XmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespace");
@@ -337,20 +257,21 @@ bool XmlScanner::readStartTag()
     m_open.append(m_qualifiedName);
     for (const Attribute &attribute : std::as_const(m_attributes)) {
         if (attribute.name == "xmlns") {
-            m_scopes.append({m_depth, {}, decoded(attribute.value)});
+            m_scopes.append({m_depth, {}, xmlAttributeText(attribute.value)});
         } else if (attribute.name.startsWith("xmlns:")) {
             const QByteArrayView prefix = attribute.name.sliced(6);
             if (prefix.isEmpty() || prefix.contains(':') || prefix == "xml" || prefix == "xmlns" ||
                 attribute.value.isEmpty())
                 return fail();
-            m_scopes.append({m_depth, prefix, decoded(attribute.value)});
+            m_scopes.append({m_depth, prefix, xmlAttributeText(attribute.value)});
         }
     }
     const qsizetype colon = m_qualifiedName.indexOf(':');
     const QByteArrayView prefix = colon < 0 ? QByteArrayView() : m_qualifiedName.first(colon);
     const QByteArrayView local = colon < 0 ? m_qualifiedName : m_qualifiedName.sliced(colon + 1);
     const auto isNcName = [](QByteArrayView name) {
-        return !name.isEmpty() && !name.contains(':') && isNameStart(static_cast<unsigned char>(name.front()));
+        return !name.isEmpty() && !name.contains(':') &&
+               isNameStart(static_cast<unsigned char>(name.front()));
     };
     if (!isNcName(local) || (colon >= 0 && !isNcName(prefix)) || !resolve(prefix, m_namespaceUri))
         return fail();
@@ -359,7 +280,8 @@ bool XmlScanner::readStartTag()
     for (const Attribute &attribute : std::as_const(m_attributes)) {
         const qsizetype attributeColon = attribute.name.indexOf(':');
         if (attributeColon >= 0 && !attribute.name.startsWith("xmlns:") &&
-            (!isNcName(attribute.name.first(attributeColon)) || !isNcName(attribute.name.sliced(attributeColon + 1)) ||
+            (!isNcName(attribute.name.first(attributeColon)) ||
+             !isNcName(attribute.name.sliced(attributeColon + 1)) ||
              !resolve(attribute.name.first(attributeColon), attributeUri)))
             return fail();
     }
@@ -455,7 +377,7 @@ QString XmlScanner::attribute(QLatin1StringView name) const
 {
     for (const Attribute &attribute : m_attributes) {
         if (attribute.name == QByteArrayView(name.data(), name.size()))
-            return decoded(attribute.value);
+            return xmlAttributeText(attribute.value);
     }
     return {};
 }

@@ -50,9 +50,15 @@ EpisodeEditDialog::EpisodeEditDialog(const FeedItem &item, QWidget *parent) : QD
 
 FeedItem EpisodeEditDialog::item() const
 {
-    FeedItem item{title->text(),        description->toPlainText(), link->text(),
-                  date->text(),         author->text(),             enclosureUrl->text(),
-                  enclosureLength->text(), enclosureType->text(),   guid->text(),
+    FeedItem item{title->text(),
+                  description->toPlainText(),
+                  link->text(),
+                  date->text(),
+                  author->text(),
+                  enclosureUrl->text(),
+                  enclosureLength->text(),
+                  enclosureType->text(),
+                  guid->text(),
                   duration->text()};
     item.episode = episode->text();
     item.season = season->text();

@@ -55,8 +55,7 @@ bool isEnterKey(int key)
 } // namespace
 
 FormRss::FormRss(const PlatformServices &services, const EnclosureSource *enclosureSource, QWidget *parent)
-    : QMainWindow(parent), m_services(services),
-      m_enclosureSource(enclosureSource)
+    : QMainWindow(parent), m_services(services), m_enclosureSource(enclosureSource)
 {
     setUpFixedWindow(this);
     createControls();
@@ -261,8 +260,15 @@ void FormRss::Command2_Click()
     if (m_details)
         warnAboutFormatOnce(enclosure.type);
     // The enclosure address is the item's guid: it names the episode for good once published.
-    FeedItem item{Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
-                  enclosure.url, enclosure.length, enclosure.type, enclosure.url,
+    FeedItem item{Text5->text(),
+                  Text4->toPlainText(),
+                  Text6->text(),
+                  Text10->text(),
+                  Text12->text(),
+                  enclosure.url,
+                  enclosure.length,
+                  enclosure.type,
+                  enclosure.url,
                   enclosure.durationSeconds ? QString::number(*enclosure.durationSeconds) : QString()};
     item.transcriptVttUrl = enclosure.transcriptVttUrl;
     item.transcriptSrtUrl = enclosure.transcriptSrtUrl;

@@ -81,7 +81,8 @@ void PublishingDetailsDialog::accept()
     const QString address = soundFilesAddress->text().trimmed();
     const QUrl addressUrl(address, QUrl::StrictMode);
     if (problem.isEmpty() && !address.isEmpty() &&
-        !((addressUrl.scheme() == u"https" || addressUrl.scheme() == u"http") && !addressUrl.host().isEmpty()))
+        !((addressUrl.scheme() == u"https" || addressUrl.scheme() == u"http") &&
+          !addressUrl.host().isEmpty()))
         problem = QStringLiteral("The address of the sound files must be an http or https address, such as "
                                  "https://example.org/audio/.");
     if (!problem.isEmpty()) {

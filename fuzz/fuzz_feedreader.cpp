@@ -22,9 +22,10 @@ void fail(const char *what)
 [[nodiscard]] bool sameStructure(const FeedSource &a, const FeedSource &b)
 {
     const auto same = [](ByteRange x, ByteRange y) { return x.begin == y.begin && x.end == y.end; };
-    if (!same(a.rssStartTag, b.rssStartTag) || !same(a.version, b.version) || a.channelEndTag != b.channelEndTag ||
-        a.items.size() != b.items.size() || !(a.namespaces == b.namespaces) || a.prefixes != b.prefixes ||
-        a.channel != b.channel || a.details != b.details)
+    if (!same(a.rssStartTag, b.rssStartTag) || !same(a.version, b.version) ||
+        a.channelEndTag != b.channelEndTag || a.items.size() != b.items.size() ||
+        !(a.namespaces == b.namespaces) || a.prefixes != b.prefixes || a.channel != b.channel ||
+        a.details != b.details)
         return false;
     for (int i = 0; i < ChannelElementCount; ++i) {
         if (!same(a.channelElements.at(i), b.channelElements.at(i)))

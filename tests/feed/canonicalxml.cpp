@@ -23,12 +23,14 @@ QStringList canonicalXml(const QByteArray &bytes, RssVersion version)
                 QString value = attribute.value().toString();
                 if (version == RssVersion::As20 && xml.name() == u"rss" && attribute.name() == u"version")
                     continue;
-                attributes.append(QStringLiteral("{%1}%2=%3").arg(attribute.namespaceUri(), attribute.name(), value));
+                attributes.append(
+                    QStringLiteral("{%1}%2=%3").arg(attribute.namespaceUri(), attribute.name(), value));
             }
             if (version == RssVersion::As20 && xml.name() == u"rss")
                 attributes.append(QStringLiteral("{}version=2.0"));
             attributes.sort();
-            tokens.append(QStringLiteral("<{%1}%2 %3").arg(xml.namespaceUri(), xml.name(), attributes.join(u' ')));
+            tokens.append(
+                QStringLiteral("<{%1}%2 %3").arg(xml.namespaceUri(), xml.name(), attributes.join(u' ')));
             break;
         }
         case QXmlStreamReader::EndElement:

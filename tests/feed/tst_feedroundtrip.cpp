@@ -71,7 +71,8 @@ private Q_SLOTS:
             QCOMPARE(saved, opened.original);
         QVERIFY(canonicalXml(saved).first().contains(u"{}version=2.0"_s));
         // Netscape's 0.91 document type would contradict the version now written.
-        QCOMPARE(saved.contains("<!DOCTYPE"), opened.original.contains("<!DOCTYPE") && opened.feed->version.isPresent() &&
+        QCOMPARE(saved.contains("<!DOCTYPE"), opened.original.contains("<!DOCTYPE") &&
+                                                  opened.feed->version.isPresent() &&
                                                   opened.feed->slice(opened.feed->version) == "2.0");
         // The quick scanner and QXmlStreamReader find the same episodes.
         const std::shared_ptr<const FeedSource> thorough = readFeedThoroughly(opened.original).feed;
@@ -96,7 +97,8 @@ private Q_SLOTS:
         const QString title = item.title;
         item.title = u"Renamed"_s;
         opened.items.replace(0, item);
-        QCOMPARE(differences(before, canonicalXml(opened.saved())), QStringList{u"\""_s + title + u" -> \"Renamed"_s});
+        QCOMPARE(differences(before, canonicalXml(opened.saved())),
+                 QStringList{u"\""_s + title + u" -> \"Renamed"_s});
         QCOMPARE(readFeed(opened.saved()).feed->item(0), item);
     }
 
@@ -125,7 +127,8 @@ private Q_SLOTS:
         item.link = u"https://odds.example.com/only"_s;
         opened.items.replace(0, item);
         const QByteArray saved = opened.saved();
-        QVERIFY(saved.contains("<title>Only a title</title>\n    <link>https://odds.example.com/only</link>\r\n</item>"));
+        QVERIFY(saved.contains(
+            "<title>Only a title</title>\n    <link>https://odds.example.com/only</link>\r\n</item>"));
         // The empty item and the second title are left as they were.
         QVERIFY(saved.contains("    <item/>\n"));
         QVERIFY(saved.contains("<title>Second title</title>"));
@@ -135,8 +138,14 @@ private Q_SLOTS:
     void newElementsDeclareTheirNamespaceOnlyWhenUsed()
     {
         Opened opened(u"sparse-items.xml"_s);
-        FeedItem item{u"Added"_s, u"d"_s, u"https://odds.example.com/c"_s, u"Mon, 09 Nov 2026 08:00:00 GMT"_s,
-                      u"Ada"_s, u"https://odds.example.com/c.mp3"_s, u"1"_s, u"audio/mpeg"_s};
+        FeedItem item{u"Added"_s,
+                      u"d"_s,
+                      u"https://odds.example.com/c"_s,
+                      u"Mon, 09 Nov 2026 08:00:00 GMT"_s,
+                      u"Ada"_s,
+                      u"https://odds.example.com/c.mp3"_s,
+                      u"1"_s,
+                      u"audio/mpeg"_s};
         opened.items.append(item);
         QVERIFY(!opened.saved().contains("xmlns:podcast2"));
         QVERIFY(opened.saved().contains("xmlns:dc=\"http://purl.org/dc/elements/1.1/\""));
@@ -146,7 +155,8 @@ private Q_SLOTS:
         opened.items.replace(5, item);
         const QByteArray saved = opened.saved();
         QVERIFY(saved.contains("xmlns:podcast2=\"https://podcastindex.org/namespace/1.0\""));
-        QVERIFY(saved.contains("<podcast2:transcript url=\"https://odds.example.com/c.vtt\" type=\"text/vtt\" />"));
+        QVERIFY(saved.contains(
+            "<podcast2:transcript url=\"https://odds.example.com/c.vtt\" type=\"text/vtt\" />"));
         QCOMPARE(readFeed(saved).feed->item(5).transcriptVttUrl, item.transcriptVttUrl);
         QVERIFY(saved.contains("<podcast:mood>calm</podcast:mood>"));
     }
@@ -154,8 +164,14 @@ private Q_SLOTS:
     void aNewFeedDeclaresThePodcastNamespaceOnlyForTranscriptsAndChapters()
     {
         const ChannelFields channel{u"T"_s, u"A"_s, u"D"_s, u"https://example.org/"_s};
-        FeedItem item{u"E"_s, u"d"_s, u"https://example.org/1"_s, u"Sun, 06 Dec 2026 03:05:09 GMT"_s, u"A"_s,
-                      u"https://example.org/1.mp3"_s, u"1"_s, u"audio/mpeg"_s};
+        FeedItem item{u"E"_s,
+                      u"d"_s,
+                      u"https://example.org/1"_s,
+                      u"Sun, 06 Dec 2026 03:05:09 GMT"_s,
+                      u"A"_s,
+                      u"https://example.org/1.mp3"_s,
+                      u"1"_s,
+                      u"audio/mpeg"_s};
         ItemStore items;
         items.append(item);
         QVERIFY(!newFeedBytes(channel, std::nullopt, items).contains("xmlns:podcast"));
@@ -165,11 +181,13 @@ private Q_SLOTS:
         item.episode = u"3"_s;
         items.replace(0, item);
         const QByteArray saved = newFeedBytes(channel, std::nullopt, items);
-        QVERIFY(saved.contains("podcast-1.0.dtd\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\">\r\n"));
-        QVERIFY(saved.contains("<itunes:episode>3</itunes:episode>\r\n"
-                               "<podcast:transcript url=\"https://example.org/1.vtt\" type=\"text/vtt\" />\r\n"
-                               "<podcast:chapters url=\"https://example.org/1.chapters.json\" "
-                               "type=\"application/json+chapters\" />\r\n</item>"));
+        QVERIFY(saved.contains(
+            "podcast-1.0.dtd\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\">\r\n"));
+        QVERIFY(
+            saved.contains("<itunes:episode>3</itunes:episode>\r\n"
+                           "<podcast:transcript url=\"https://example.org/1.vtt\" type=\"text/vtt\" />\r\n"
+                           "<podcast:chapters url=\"https://example.org/1.chapters.json\" "
+                           "type=\"application/json+chapters\" />\r\n</item>"));
         QCOMPARE(readFeed(saved).feed->item(0), item);
     }
 

@@ -27,10 +27,12 @@ const QByteArray ThreeEpisodes =
     "<itunes:image href=\"https://example.org/a.png\"/>\n"
     "<itunes:category text=\"Technology\"><itunes:category text=\"Podcasting\"/></itunes:category>\n"
     "<itunes:explicit>false</itunes:explicit>\n"
-    "<itunes:owner><itunes:name>Ada</itunes:name><itunes:email>ada@example.org</itunes:email></itunes:owner>\n"
+    "<itunes:owner><itunes:name>Ada</itunes:name><itunes:email>ada@example.org</itunes:email></"
+    "itunes:owner>\n"
     "<atom:link href=\"https://example.org/feed.xml\" rel=\"self\" type=\"application/rss+xml\"/>\n"
     "<item><title>One</title><itunes:duration>61</itunes:duration></item>\n"
-    "<item><title>Two</title><enclosure url=\"https://example.org/2.mp3\" length=\"2\" type=\"audio/mpeg\"/></item>\n"
+    "<item><title>Two</title><enclosure url=\"https://example.org/2.mp3\" length=\"2\" "
+    "type=\"audio/mpeg\"/></item>\n"
     "<item><title>Three</title><pubDate>Sun, 06 Dec 2026 03:05:09 GMT</pubDate></item>\n"
     "</channel>\n</rss>\n";
 
@@ -73,9 +75,10 @@ private Q_SLOTS:
         QVERIFY(dialog);
         QTreeWidget *list = dialog->List;
         QCOMPARE(list->accessibleName(), u"Episodes"_s);
-        QCOMPARE((QStringList{dialog->editButton->accessibleName(), dialog->deleteButton->accessibleName(),
-                              dialog->moveUpButton->accessibleName(), dialog->moveDownButton->accessibleName()}),
-                 (QStringList{u"Edit..."_s, u"Delete"_s, u"Move up"_s, u"Move down"_s}));
+        QCOMPARE(
+            (QStringList{dialog->editButton->accessibleName(), dialog->deleteButton->accessibleName(),
+                         dialog->moveUpButton->accessibleName(), dialog->moveDownButton->accessibleName()}),
+            (QStringList{u"Edit..."_s, u"Delete"_s, u"Move up"_s, u"Move down"_s}));
         QCOMPARE(list->topLevelItemCount(), 3);
         QCOMPARE(list->topLevelItem(0)->text(2), u"61"_s);
         QCOMPARE(list->topLevelItem(1)->text(3), u"https://example.org/2.mp3"_s);
@@ -109,8 +112,9 @@ private Q_SLOTS:
         QCOMPARE(feed->items.size(), 2);
         QCOMPARE(feed->item(0).title, u"Three"_s);
         QCOMPARE(feed->item(1).title, u"One"_s);
-        QVERIFY(saved.contains("<item><title>Three</title><pubDate>Sun, 06 Dec 2026 03:05:09 GMT</pubDate></item>\n"
-                               "<item><title>One</title><itunes:duration>61</itunes:duration></item>\n</channel>"));
+        QVERIFY(saved.contains(
+            "<item><title>Three</title><pubDate>Sun, 06 Dec 2026 03:05:09 GMT</pubDate></item>\n"
+            "<item><title>One</title><itunes:duration>61</itunes:duration></item>\n</channel>"));
     }
 
     void aCategoryOutsideTheListIsShownAndKept()
