@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr int Runs = 4;
+constexpr int Runs = 10;
 constexpr int MonitorRate = 8000;
 constexpr int LoudSample = 300;
 
