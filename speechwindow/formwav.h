@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class DocumentOpening;
 class LinkLabel;
 class QAction;
 class QLabel;
@@ -90,6 +91,7 @@ private:
         qint64 seconds = 0;
     };
     std::optional<SavedSound> m_savedSound;
+    DocumentOpening *m_documentOpening = nullptr; // a child of the window
     // Follows the window voice's reading, so it goes first when the window does.
     std::unique_ptr<ReadingHighlight> m_readingHighlight;
 };
