@@ -23,7 +23,7 @@ const QStringList DocumentSuffixes{
     QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("md"), QStringLiteral("markdown"),
 };
 
-// Enough to tell the kinds apart: a PDF's marker may follow some leading bytes.
+// Enough to tell the kinds apart, and to see whether a file is text.
 constexpr qint64 HeadBytes = 4096;
 
 [[nodiscard]] QString suffixOf(const QString &path)
@@ -42,9 +42,11 @@ constexpr qint64 HeadBytes = 4096;
     return file.open(QIODevice::ReadOnly) ? file.read(HeadBytes) : QByteArray();
 }
 
+// Readers accept a PDF's marker anywhere in its first kilobyte.
 [[nodiscard]] bool isPdf(const QByteArray &head)
 {
-    return head.contains("%PDF-");
+    const qsizetype marker = head.indexOf("%PDF-");
+    return marker >= 0 && marker < 1024;
 }
 
 [[nodiscard]] bool isZip(const QByteArray &head)
@@ -82,22 +84,28 @@ constexpr qint64 HeadBytes = 4096;
         package.contains(QStringLiteral("mimetype")) ? package.entry(QStringLiteral("mimetype")).trimmed() : QByteArray();
     if (mediaType == "application/epub+zip" || package.contains(QStringLiteral("META-INF/container.xml")))
         return epubParagraphs(package, control);
-    if (mediaType == "application/vnd.oasis.opendocument.text")
+    // Text templates and master documents too; spreadsheets and slides are not read.
+    if (mediaType.startsWith("application/vnd.oasis.opendocument.text"))
         return odtParagraphs(package, control);
-    if (package.contains(QStringLiteral("word/document.xml")) || package.contains(QStringLiteral("_rels/.rels")))
+    const QString contentTypes = QStringLiteral("[Content_Types].xml");
+    if (package.contains(QStringLiteral("word/document.xml")) ||
+        (package.contains(contentTypes) && package.entry(contentTypes).contains("wordprocessingml.document.main")))
         return docxParagraphs(package, control);
     throw unknownType(path);
 }
 
 [[nodiscard]] DocumentParagraphs paragraphsOf(const QString &path, DocumentLoadControl &control)
 {
-    const QByteArray head = headOf(path);
+    // HTML and Markdown are text, whatever they mention near their start; every other kind
+    // is told by its content.
+    const QString suffix = suffixOf(path);
+    const bool markup = suffix == u"html" || suffix == u"htm" || suffix == u"md" || suffix == u"markdown";
+    const QByteArray head = markup ? QByteArray() : headOf(path);
     if (isPdf(head))
         return pdfParagraphs(path, control);
     if (isZip(head))
         return packageParagraphs(path, control);
 
-    const QString suffix = suffixOf(path);
     if (suffix == u"html" || suffix == u"htm") {
         const QByteArray bytes = contentsOf(path, maximumTextFileBytes);
         QStringDecoder decoder(QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));

@@ -139,6 +139,12 @@ private Q_SLOTS:
         QTest::newRow("zip of another kind") << "data.zip" << DocumentWriter([](const QString &p) {
             writeZip(p, {{QStringLiteral("readme.txt"), "hello"}});
         }) << "of a type Parlora cannot read";
+        QTest::newRow("spreadsheet") << "sheet.xlsx" << DocumentWriter([](const QString &p) {
+            writeZip(p, {{QStringLiteral("[Content_Types].xml"), "<Types><Override ContentType=\"application/"
+                                                                  "vnd.openxmlformats-officedocument.spreadsheetml."
+                                                                  "sheet.main+xml\"/></Types>"},
+                         {QStringLiteral("_rels/.rels"), "<Relationships/>"}});
+        }) << "of a type Parlora cannot read";
         QTest::newRow("unknown binary") << "program.bin" << bytes(QByteArray("\x7F" "ELF\0\0\0", 7))
                                         << "of a type Parlora cannot read";
         QTest::newRow("named PDF, holds text") << "notes.pdf" << bytes("just words") << "is not a PDF document";
