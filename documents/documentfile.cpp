@@ -1,9 +1,9 @@
 #include "documents/documentfile.h"
 
-#include "documents/docxparagraphs.h"
+#include "documents/decodedfiletext.h"
 #include "documents/documenterror.h"
 #include "documents/documentloadcontrol.h"
-#include "documents/decodedfiletext.h"
+#include "documents/docxparagraphs.h"
 #include "documents/epubparagraphs.h"
 #include "documents/odtparagraphs.h"
 #include "documents/pdfparagraphs.h"
@@ -19,8 +19,8 @@
 namespace {
 
 const QStringList DocumentSuffixes{
-    QStringLiteral("epub"), QStringLiteral("pdf"), QStringLiteral("docx"),     QStringLiteral("odt"),
-    QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("md"), QStringLiteral("markdown"),
+    QStringLiteral("epub"), QStringLiteral("pdf"), QStringLiteral("docx"), QStringLiteral("odt"),
+    QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("md"),   QStringLiteral("markdown"),
 };
 
 // Enough to tell the kinds apart, and to see whether a file is text.
@@ -56,16 +56,18 @@ constexpr qint64 HeadBytes = 4096;
 
 [[nodiscard]] DocumentError unknownType(const QString &path)
 {
-    return DocumentError(QStringLiteral("The file %1 is of a type Parlora cannot read. It reads text files, EPUB "
-                                        "books, PDF, Word (DOCX), OpenDocument (ODT), HTML and Markdown documents.")
-                             .arg(quoted(path)));
+    return DocumentError(
+        QStringLiteral("The file %1 is of a type Parlora cannot read. It reads text files, EPUB "
+                       "books, PDF, Word (DOCX), OpenDocument (ODT), HTML and Markdown documents.")
+            .arg(quoted(path)));
 }
 
 [[nodiscard]] QByteArray contentsOf(const QString &path, qint64 limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw DocumentError(QStringLiteral("The file %1 cannot be opened: %2.").arg(quoted(path), file.errorString()));
+        throw DocumentError(
+            QStringLiteral("The file %1 cannot be opened: %2.").arg(quoted(path), file.errorString()));
     }
     QByteArray bytes = file.read(limit + 1);
     if (bytes.size() > limit) {
@@ -73,15 +75,17 @@ constexpr qint64 HeadBytes = 4096;
                                 .arg(quoted(path), QString::number(limit / (1024 * 1024))));
     }
     if (file.error() != QFileDevice::NoError)
-        throw DocumentError(QStringLiteral("The file %1 cannot be read: %2.").arg(quoted(path), file.errorString()));
+        throw DocumentError(
+            QStringLiteral("The file %1 cannot be read: %2.").arg(quoted(path), file.errorString()));
     return bytes;
 }
 
 [[nodiscard]] DocumentParagraphs packageParagraphs(const QString &path, DocumentLoadControl &control)
 {
     ZipPackage package(contentsOf(path, ZipPackage::MaximumInflatedBytes), path);
-    const QByteArray mediaType =
-        package.contains(QStringLiteral("mimetype")) ? package.entry(QStringLiteral("mimetype")).trimmed() : QByteArray();
+    const QByteArray mediaType = package.contains(QStringLiteral("mimetype"))
+                                     ? package.entry(QStringLiteral("mimetype")).trimmed()
+                                     : QByteArray();
     if (mediaType == "application/epub+zip" || package.contains(QStringLiteral("META-INF/container.xml")))
         return epubParagraphs(package, control);
     // Text templates and master documents too; spreadsheets and slides are not read.
@@ -89,7 +93,8 @@ constexpr qint64 HeadBytes = 4096;
         return odtParagraphs(package, control);
     const QString contentTypes = QStringLiteral("[Content_Types].xml");
     if (package.contains(QStringLiteral("word/document.xml")) ||
-        (package.contains(contentTypes) && package.entry(contentTypes).contains("wordprocessingml.document.main")))
+        (package.contains(contentTypes) &&
+         package.entry(contentTypes).contains("wordprocessingml.document.main")))
         return docxParagraphs(package, control);
     throw unknownType(path);
 }
@@ -114,8 +119,9 @@ constexpr qint64 HeadBytes = 4096;
     if (suffix == u"md" || suffix == u"markdown")
         return markdownParagraphs(decodedFileText(contentsOf(path, maximumTextFileBytes)));
     if (suffix == u"pdf" || suffix == u"epub" || suffix == u"docx" || suffix == u"odt") {
-        throw DocumentError(QStringLiteral("The file %1 is not a %2 document: its content is of another kind.")
-                                .arg(quoted(path), suffix.toUpper()));
+        throw DocumentError(
+            QStringLiteral("The file %1 is not a %2 document: its content is of another kind.")
+                .arg(quoted(path), suffix.toUpper()));
     }
     throw unknownType(path);
 }
