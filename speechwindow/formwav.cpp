@@ -15,6 +15,7 @@
 #include "speechwindow/linklabel.h"
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
+#include "feed/soundfilesaddress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -166,6 +167,7 @@ void FormWav::createControls()
     connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormWav::Command3_Click);
     connect(Label2, &LinkLabel::clicked, this, &FormWav::Label2_Click);
+    connect(List2, &QListWidget::currentRowChanged, this, &FormWav::prepareChosenVoice);
     // A mouse click reports once, on release; a selection moved by the keyboard reports as it
     // moves. The press of a click also moves the selection, and is left to the release.
     connect(List1, &QListWidget::itemClicked, this, &FormWav::List1_Click);
@@ -232,6 +234,21 @@ void FormWav::Form_Load()
     List1->addItem(QStringLiteral("Website : ") + ParloraInfo::websiteAddress());
     List1->addItem(QStringLiteral("Company : ") + ParloraInfo::makerNameAndPlace());
     List1->addItem(QStringLiteral("Support : ") + ParloraInfo::supportAddress());
+}
+
+void FormWav::prepareChosenVoice()
+{
+    // So that Read text finds the engine ready for this voice.
+    if (List2->currentItem() == nullptr || !m_windowVoice)
+        return;
+    try {
+        const SpObjectTokens found =
+            m_windowVoice->GetVoices(QStringLiteral("Name=") + List2->currentItem()->text(), QString());
+        if (found.Count() > 0)
+            m_services.speechEngine.prepareVoice(found.Item(0));
+    } catch (const SpeechError &) {
+        // Reading will report it.
+    }
 }
 
 void FormWav::applyVoiceSelection(SpVoice &voice) const
@@ -323,7 +340,8 @@ void FormWav::Label2_Click()
         const QFileInfo saved(fileName);
         if (!saved.exists())
             throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
-        Text14->setText(QStringLiteral("(Actual URL for wav file here)"));
+        const QString published = publishedSoundFileAddress(soundFilesAddress(), fileName);
+        Text14->setText(published.isEmpty() ? QStringLiteral("(Actual URL for wav file here)") : published);
         // Plain digits: the field goes verbatim into the feed's enclosure length, which
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));

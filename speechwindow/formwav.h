@@ -79,6 +79,7 @@ private:
     void createMenu();
     void setTabOrder();
     void nameFieldsForScreenReaders();
+    void prepareChosenVoice();
     void applyVoiceSelection(SpVoice &voice) const;
     void showMessage(const QString &text);
 
