@@ -81,6 +81,7 @@ void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
     m_audio = std::make_unique<PassagePlayback>(m_engine.helperPath(), effectiveVoice(), passagesOf(text));
+    m_audio->setAdjustment(m_adjustment);
     // Markers come in from the first frames on, some while the first audio is awaited.
     m_words = std::make_unique<WordMarkerIntake>(text);
     m_words->timeline()->setClock([this] { return playedUSecs(); });
@@ -123,6 +124,7 @@ void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)>
 void HelperVoice::speakToStream(const QString &text)
 {
     PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    renderer.setAdjustment(m_adjustment);
     SpeechOutcome outcome;
     outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
     if (m_finishedCallback)
@@ -165,6 +167,13 @@ void HelperVoice::stopReading()
         m_output->stop();
     m_output.reset();
     m_audio.reset();
+}
+
+void HelperVoice::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    m_adjustment = adjustment.clamped();
+    if (m_audio)
+        m_audio->setAdjustment(m_adjustment);
 }
 
 SpVoiceStatus HelperVoice::Status()

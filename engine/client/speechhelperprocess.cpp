@@ -92,6 +92,8 @@ void SpeechHelperProcess::launch()
     ::close(passageReadEnd);
     if (!started)
         throw SpeechError(couldNotStart(m_process.errorString()));
+    if (!m_adjustment.isDefault())
+        (void)setAdjustment(m_adjustment); // a helper that died at once is found out by its header
 }
 
 int SpeechHelperProcess::waitForHeader(QDeadlineTimer deadline)
@@ -142,6 +144,15 @@ bool SpeechHelperProcess::sendGroup(const QList<QByteArray> &utf8)
                               qsizetype(HelperProtocol::PassageKeyword.size())) +
                    ' ' + QByteArray::number(passage.size()) + '\n' + passage;
     return sendAll(m_passageFd, request.constData(), request.size());
+}
+
+bool SpeechHelperProcess::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    m_adjustment = adjustment;
+    if (m_passageFd < 0)
+        return false;
+    const std::string request = HelperProtocol::settingsRequest(adjustment);
+    return sendAll(m_passageFd, request.data(), qsizetype(request.size()));
 }
 
 qint64 SpeechHelperProcess::fill()

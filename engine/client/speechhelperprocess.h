@@ -2,6 +2,7 @@
 
 #include "engine/client/spobjecttoken.h"
 #include "engine/protocol/helperprotocol.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -53,6 +54,8 @@ public:
     bool sendPassage(const QByteArray &utf8);
     // Queues passages to be spoken one after another from one copy of the engine.
     bool sendGroup(const QList<QByteArray> &utf8);
+    // How the passages not yet begun should sound; sent at launch too, unless it is the default.
+    bool setAdjustment(const VoiceAdjustment &adjustment);
     // The next frame, without blocking.
     [[nodiscard]] Frame readFrame();
     // Word markers are passed over unless someone follows the reading.
@@ -79,6 +82,7 @@ private:
     int m_sampleRate = 0;
     bool m_ended = false;
     bool m_wordMarkersWanted = false;
+    VoiceAdjustment m_adjustment;
     QByteArray m_buffer;
     qsizetype m_consumed = 0; // of m_buffer
 };

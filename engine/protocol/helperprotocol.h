@@ -12,6 +12,8 @@
 //       A line "group COUNT" before COUNT passages has them spoken one after another from one
 //       copy of the prepared engine (cheaper than a copy each); a lone passage gets its own.
 //       Where groups begin must not depend on the number of helpers, or the samples would.
+//       A line "settings SPEED PITCH VOLUME" (voiceadjustment.h) changes how the passages after
+//       it sound; one that arrives while earlier passages wait unspoken applies to them too.
 //       AUDIO_FD (AudioDescriptor): the stream header, then frames (FrameType). Each passage
 //       gives its audio frames, then exactly one PassageDone or PassageFailed frame; a passage
 //       that fails costs that passage only, and the helper goes on with the next.

@@ -31,6 +31,7 @@ int PassagePlayback::start(QDeadlineTimer deadline)
     m_helper =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
     m_helper->setWordMarkersWanted(true);
+    (void)m_helper->setAdjustment(m_adjustment);
     const int sampleRate = m_helper->start(deadline);
     m_sampleRate = std::max(sampleRate, 1);
     sendPassages();
@@ -58,6 +59,15 @@ int PassagePlayback::start(QDeadlineTimer deadline)
 void PassagePlayback::restartStallClock()
 {
     m_sinceAudio.start();
+}
+
+void PassagePlayback::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    if (adjustment == m_adjustment)
+        return;
+    m_adjustment = adjustment;
+    if (m_helper)
+        (void)m_helper->setAdjustment(adjustment); // a helper that is gone is replaced with it
 }
 
 bool PassagePlayback::receive()
@@ -136,6 +146,7 @@ void PassagePlayback::replaceHelper()
 {
     m_helper =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
+    (void)m_helper->setAdjustment(m_adjustment);
     try {
         (void)m_helper->start(QDeadlineTimer(HelperStartTimeoutMs));
     } catch (const SpeechError &error) {

@@ -3,6 +3,7 @@
 #include "engine/client/passage.h"
 #include "engine/client/speechoutcome.h"
 #include "engine/client/spobjecttoken.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -32,6 +33,8 @@ public:
     int start(QDeadlineTimer deadline);
     // Time spent paused is not a stalled engine.
     void restartStallClock();
+    // Heard from the next passage on; before start, from the first.
+    void setAdjustment(const VoiceAdjustment &adjustment);
 
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] bool audioEnded() const { return m_ended; }
@@ -60,6 +63,7 @@ private:
 
     QString m_helperPath;
     SpObjectToken m_voice;
+    VoiceAdjustment m_adjustment;
     QList<Passage> m_passages;
     std::unique_ptr<SpeechHelperProcess> m_helper;
     qsizetype m_speaking = 0; // the passage the helper speaks now

@@ -146,6 +146,7 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
         m_helpers.push_back(std::make_unique<Helper>());
         m_helpers.back()->process = std::make_unique<SpeechHelperProcess>(
             m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+        (void)m_helpers.back()->process->setAdjustment(m_adjustment);
         m_helpers.back()->process->launch(); // they get their engines ready side by side
     }
     for (const auto &helper : m_helpers) {
@@ -215,6 +216,7 @@ void PassageRenderer::startHelper(Helper &helper)
 {
     helper.process =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+    (void)helper.process->setAdjustment(m_adjustment);
     const int rate = helper.process->start(QDeadlineTimer(HelperStartTimeoutMs));
     if (m_sampleRate == 0)
         m_sampleRate = rate;

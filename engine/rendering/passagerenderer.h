@@ -3,6 +3,7 @@
 #include "engine/client/passage.h"
 #include "engine/client/speechoutcome.h"
 #include "engine/client/spobjecttoken.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <functional>
 #include <map>
@@ -27,6 +28,7 @@ public:
 
     // progress: the share done (0 to 1); returning false cancels (SpeechCancelled). Throws
     // SpeechError when the engine or the file fails. The stream is left open for the caller.
+    void setAdjustment(const VoiceAdjustment &adjustment) { m_adjustment = adjustment; }
     QList<SkippedPassage> render(const QList<Passage> &passages, SpFileStream &stream,
                                  const std::function<bool(double)> &progress);
 
@@ -44,6 +46,7 @@ private:
     QString m_helperPath;
     SpObjectToken m_voice;
     int m_helperCount;
+    VoiceAdjustment m_adjustment;
     const QList<Passage> *m_passages = nullptr;
     std::vector<std::unique_ptr<Helper>> m_helpers;
     std::map<qsizetype, std::optional<QByteArray>> m_finished; // by passage; nullopt: skipped

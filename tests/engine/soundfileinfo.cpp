@@ -12,9 +12,14 @@ SoundFileInfo readSoundFile(const QString &path)
         return {};
     // Count what actually decodes; some formats only estimate their length in the header.
     qint64 frames = 0;
+    int peak = 0;
     short buffer[4096];
-    for (sf_count_t read; (read = sf_readf_short(file, buffer, 4096 / std::max(1, info.channels))) > 0;)
+    const int channels = std::max(1, info.channels);
+    for (sf_count_t read; (read = sf_readf_short(file, buffer, 4096 / channels)) > 0;) {
         frames += read;
+        for (sf_count_t i = 0; i < read * channels; ++i)
+            peak = std::max(peak, std::abs(int(buffer[i])));
+    }
     sf_close(file);
-    return {true, info.format, info.channels, info.samplerate, frames};
+    return {true, info.format, info.channels, info.samplerate, frames, peak};
 }

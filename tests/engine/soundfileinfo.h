@@ -10,6 +10,7 @@ struct SoundFileInfo
     int channels = 0;
     int sampleRate = 0;
     qint64 frames = 0;
+    int peak = 0; // the largest sample's magnitude, out of 32,767
     [[nodiscard]] double seconds() const { return sampleRate > 0 ? double(frames) / sampleRate : 0.0; }
 };
 
