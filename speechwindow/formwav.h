@@ -9,6 +9,7 @@
 #include <optional>
 
 class LinkLabel;
+class OptionsMenu;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -65,6 +66,7 @@ public:
     // The play time of the sound file saved last, while Text3 still shows that file's size.
     [[nodiscard]] std::optional<qint64> savedSoundDurationSeconds() const;
     [[nodiscard]] const ReadingHighlight &readingHighlight() const { return *m_readingHighlight; }
+    [[nodiscard]] OptionsMenu &options() const { return *m_options; }
 
 Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.
@@ -91,4 +93,5 @@ private:
     std::optional<SavedSound> m_savedSound;
     // Follows the window voice's reading, so it goes first when the window does.
     std::unique_ptr<ReadingHighlight> m_readingHighlight;
+    OptionsMenu *m_options = nullptr; // owned by the window
 };
