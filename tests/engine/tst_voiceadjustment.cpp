@@ -21,7 +21,8 @@ private:
         voice.setVoice(voiceNamed(m_engine, voiceName));
         voice.setAdjustment(adjustment);
         const QString fileName = m_folder.filePath(QStringLiteral("speech.wav"));
-        (void)renderToFile(voice, {.text = text, .fileName = fileName, .format = SoundFileFormat::Wav, .progress = {}});
+        (void)renderToFile(
+            voice, {.text = text, .fileName = fileName, .format = SoundFileFormat::Wav, .progress = {}});
         return readSoundFile(fileName);
     }
 
