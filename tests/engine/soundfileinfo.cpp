@@ -23,3 +23,15 @@ SoundFileInfo readSoundFile(const QString &path)
     sf_close(file);
     return {true, info.format, info.channels, info.samplerate, frames, peak};
 }
+
+QList<qint16> soundFileSamples(const QString &path)
+{
+    SF_INFO info{};
+    SNDFILE *file = sf_open(QFile::encodeName(path).constData(), SFM_READ, &info);
+    if (!file)
+        return {};
+    QList<qint16> samples(qsizetype(info.frames * std::max(1, info.channels)));
+    samples.resize(qsizetype(sf_read_short(file, samples.data(), sf_count_t(samples.size()))));
+    sf_close(file);
+    return samples;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // What libsndfile reads back from a sound file on disk.
@@ -15,3 +16,6 @@ struct SoundFileInfo
 };
 
 [[nodiscard]] SoundFileInfo readSoundFile(const QString &path);
+
+// The samples of a mono sound file, 16 bits each in native order.
+[[nodiscard]] QList<qint16> soundFileSamples(const QString &path);
