@@ -8,6 +8,10 @@ std::optional<Enclosure> SpeechWindowEnclosure::enclosure() const
 {
     if (!m_speechWindow)
         return std::nullopt;
-    return Enclosure{m_speechWindow->Text14->text(), m_speechWindow->Text3->text(),
-                     m_speechWindow->Text4->text(), m_speechWindow->savedSoundDurationSeconds(), {}, {}, {}};
+    Enclosure enclosure;
+    enclosure.url = m_speechWindow->Text14->text();
+    enclosure.length = m_speechWindow->Text3->text();
+    enclosure.type = m_speechWindow->Text4->text();
+    enclosure.durationSeconds = m_speechWindow->savedSoundDurationSeconds();
+    return enclosure;
 }
