@@ -89,6 +89,8 @@ void HelperVoice::speakToOutput(const QString &text)
             [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
                 m_words->take(passageStart, start, length, atUSecs);
             });
+    connect(m_audio.get(), &PassagePlayback::audioDiscarded, this,
+            [this](qint64 fromUSecs) { m_words->timeline()->discardFrom(fromUSecs); });
     try {
         m_sampleRate = m_audio->start(QDeadlineTimer(FirstAudioTimeoutMs));
         if (m_sampleRate == 0) { // nothing was said: blanks only, or every passage skipped

@@ -34,6 +34,7 @@ int PassagePlayback::start(QDeadlineTimer deadline)
     (void)m_helper->setAdjustment(m_adjustment);
     const int sampleRate = m_helper->start(deadline);
     m_sampleRate = std::max(sampleRate, 1);
+    m_firstBytes = {0};
     sendPassages();
     m_sinceAudio.start();
     // Hold back until there is audio, so that a reading whose first passages all fail is
@@ -66,14 +67,40 @@ void PassagePlayback::setAdjustment(const VoiceAdjustment &adjustment)
     if (adjustment == m_adjustment)
         return;
     m_adjustment = adjustment;
-    if (m_helper)
-        (void)m_helper->setAdjustment(adjustment); // a helper that is gone is replaced with it
+    if (!m_helper || !m_outcome.failure.isEmpty())
+        return;
+    // The passage being handed to the output now; the helper runs ahead of it.
+    const auto heard = std::upper_bound(m_firstBytes.cbegin(), m_firstBytes.cend(), m_delivered);
+    const qsizetype playing = std::max<qsizetype>(0, heard - m_firstBytes.cbegin() - 1);
+    if (playing + 1 >= m_passages.size())
+        return; // the last passage is playing
+    // The pipe may hold the end of the playing passage, after which the helper goes on with the
+    // next one; take in as far as that end to learn whether it has.
+    (void)receive(playing + 1);
+    if (m_speaking > playing)
+        speakAgainFrom(playing + 1); // the helper may have begun the next one in the old voice
+    else
+        (void)m_helper->setAdjustment(adjustment); // it has not read the next one yet
 }
 
-bool PassagePlayback::receive()
+void PassagePlayback::speakAgainFrom(qsizetype passage)
+{
+    const qint64 keep = passage < m_firstBytes.size() ? m_firstBytes.at(passage) : m_receivedBytes;
+    m_audio.truncate(m_audioOffset + (keep - m_delivered)); // what is kept is not handed on yet
+    m_receivedBytes = keep;
+    m_passageFirstByte = keep;
+    m_firstBytes.resize(std::min(m_firstBytes.size(), passage + 1));
+    m_speaking = passage;
+    m_ended = false;
+    Q_EMIT audioDiscarded(keep / 2 * 1000000 / m_sampleRate);
+    m_helper->kill();
+    replaceHelper();
+}
+
+bool PassagePlayback::receive(qsizetype stopAtPassage)
 {
     bool received = false;
-    while (m_helper && !m_ended) {
+    while (m_helper && !m_ended && m_speaking < stopAtPassage) {
         SpeechHelperProcess::Frame frame = m_helper->readFrame();
         switch (frame.kind) {
         case SpeechHelperProcess::Frame::Nothing:
@@ -126,6 +153,8 @@ void PassagePlayback::passageFinished(bool spoken)
     }
     ++m_speaking;
     m_passageFirstByte = m_receivedBytes;
+    if (m_speaking < m_passages.size())
+        m_firstBytes.append(m_receivedBytes);
     m_sinceAudio.start();
     if (m_speaking >= m_passages.size())
         end();
@@ -146,6 +175,7 @@ void PassagePlayback::replaceHelper()
 {
     m_helper =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
+    m_helper->setWordMarkersWanted(true);
     (void)m_helper->setAdjustment(m_adjustment);
     try {
         (void)m_helper->start(QDeadlineTimer(HelperStartTimeoutMs));

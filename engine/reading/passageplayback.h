@@ -9,6 +9,7 @@
 #include <QElapsedTimer>
 #include <QIODevice>
 
+#include <limits>
 #include <memory>
 
 class SpeechHelperProcess;
@@ -33,7 +34,8 @@ public:
     int start(QDeadlineTimer deadline);
     // Time spent paused is not a stalled engine.
     void restartStallClock();
-    // Heard from the next passage on; before start, from the first.
+    // Heard from the next passage on (passages that arrived in the old voice and are not yet
+    // heard are spoken again); before start, from the first.
     void setAdjustment(const VoiceAdjustment &adjustment);
 
     [[nodiscard]] bool isSequential() const override { return true; }
@@ -48,17 +50,21 @@ Q_SIGNALS:
     // A word is about to be heard: where it lies in the passage that starts at passageStart in
     // the text, in code points, and where in the reading's audio it begins.
     void wordMarked(qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs);
+    // The audio from that moment of the reading on was dropped; its words come again.
+    void audioDiscarded(qint64 fromUSecs);
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
-    // Takes in what the helper has sent, without blocking; false when nothing came.
-    bool receive();
+    // Takes in what the helper has sent, without blocking, or up to the start of a passage;
+    // false when nothing came.
+    bool receive(qsizetype stopAtPassage = std::numeric_limits<qsizetype>::max());
     void passageFinished(bool spoken);
     void sendPassages();
     void replaceHelper();
+    void speakAgainFrom(qsizetype passage);
     void end(const QString &failure = {});
 
     QString m_helperPath;
@@ -77,6 +83,7 @@ private:
     int m_sampleRate = 0;
     qint64 m_receivedBytes = 0;    // of audio, over all passages
     qint64 m_passageFirstByte = 0; // of the passage being spoken, in that count
+    QList<qint64> m_firstBytes;    // of the passages received, by index, in that count
     bool m_ended = false;
     bool m_endReported = false;
 };
