@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class DocumentOpening;
 class LinkLabel;
 class OptionsMenu;
 class QAction;
@@ -80,6 +81,7 @@ private:
     void createMenu();
     void setTabOrder();
     void nameFieldsForScreenReaders();
+    void prepareChosenVoice();
     void applyVoiceSelection(SpVoice &voice) const;
     void showMessage(const QString &text);
 
@@ -91,6 +93,7 @@ private:
         qint64 seconds = 0;
     };
     std::optional<SavedSound> m_savedSound;
+    DocumentOpening *m_documentOpening = nullptr; // a child of the window
     // Follows the window voice's reading, so it goes first when the window does.
     std::unique_ptr<ReadingHighlight> m_readingHighlight;
     OptionsMenu *m_options = nullptr; // owned by the window
