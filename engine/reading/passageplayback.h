@@ -61,7 +61,7 @@ private:
     void attach();
     void speakAgainFrom(qsizetype passage);
     [[nodiscard]] qint64 sampleRate() const;
-    void takeAudio(const QByteArray &pcm);
+    void takeAudio(const QByteArray &received);
     void passageFinished(qsizetype passage, bool spoken);
     void sendPassages();
     void updateHold();
