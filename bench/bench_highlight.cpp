@@ -2,6 +2,7 @@
 // really plays, how long after the played time reaches a word the highlight moves there, and
 // the processor time the highlighting adds to a minute of reading.
 // Run by hand: scripts/with-sound-server.sh env QT_QPA_PLATFORM=offscreen bin/bench_highlight
+// [--speed PERCENT] (the voices' speed, 100 unless given)
 #include "bench/benchtext.h"
 #include "engine/reading/audiooutput.h"
 #include "engine/helperspeechengine.h"
@@ -108,7 +109,7 @@ struct Reading
 
 // A minute of reading into a shown text box, followed or not.
 Reading readOneMinute(const HelperSpeechEngine &engine, const QString &voiceName, const QString &text,
-                      bool follow)
+                      bool follow, int speedPercent)
 {
     QPlainTextEdit textBox;
     textBox.resize(400, 200);
@@ -117,6 +118,7 @@ Reading readOneMinute(const HelperSpeechEngine &engine, const QString &voiceName
     ReadingHighlight highlight(textBox);
     HelperVoice voice(engine);
     voice.setVoice(engine.catalog().query(QStringLiteral("Name=") + voiceName, QString()).Item(0));
+    voice.setAdjustment({speedPercent, VoiceAdjustment::DefaultPercent, VoiceAdjustment::DefaultPercent});
 
     Reading reading;
     QObject::connect(&highlight, &ReadingHighlight::moved, &highlight, [&] {
@@ -156,7 +158,13 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
-    const QString text = benchmarkText(1000);
+    const QStringList arguments = QApplication::arguments();
+    const qsizetype speedArgument = arguments.indexOf(QStringLiteral("--speed"));
+    const int speed = speedArgument > 0 && speedArgument + 1 < arguments.size()
+                          ? arguments.at(speedArgument + 1).toInt()
+                          : VoiceAdjustment::DefaultPercent;
+    // A minute of reading, whatever the speed.
+    const QString text = benchmarkText(1000 * std::max(speed, 100) / 100);
 
     std::printf("Played time (QAudioSink::processedUSecs) behind the sink's monitor, 3 runs:");
     for (int run = 0; run < 3; ++run)
@@ -164,11 +172,12 @@ int main(int argc, char *argv[])
     std::printf("\n");
 
     std::printf("Highlight delay after the played position reaches a word, and processor time of the\n"
-                "program for one minute of reading (the helper not counted)\n");
+                "program for one minute of reading at %d %% speed (the helper not counted)\n",
+                speed);
     for (const QString &voice :
          {QStringLiteral("English (America)"), QStringLiteral("English (America) - slt")}) {
-        const Reading plain = readOneMinute(engine, voice, text, false);
-        const Reading followed = readOneMinute(engine, voice, text, true);
+        const Reading plain = readOneMinute(engine, voice, text, false, speed);
+        const Reading followed = readOneMinute(engine, voice, text, true, speed);
         std::printf("%s:\n", qPrintable(voice));
         std::printf("  delay over %lld words: median %.1f ms, 95th percentile %.1f ms, max %.1f ms"
                     "  (target: under 100 ms)\n",

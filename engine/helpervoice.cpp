@@ -78,6 +78,7 @@ void HelperVoice::speakToOutput(const QString &text)
         return;
     }
     m_audio = std::make_unique<PassagePlayback>(m_engine.takeHelper(effectiveVoice()), std::move(passages));
+    m_audio->setAdjustment(m_adjustment);
     // Markers come in from the first frames on, some while the first audio is awaited.
     m_words = std::make_unique<WordMarkerIntake>(text);
     m_words->timeline()->setClock([this] { return playedUSecs(); });
@@ -85,6 +86,8 @@ void HelperVoice::speakToOutput(const QString &text)
             [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
                 m_words->take(passageStart, start, length, atUSecs);
             });
+    connect(m_audio.get(), &PassagePlayback::audioDiscarded, this,
+            [this](qint64 fromUSecs) { m_words->timeline()->discardFrom(fromUSecs); });
     connect(m_audio.get(), &PassagePlayback::audioArrived, this, &HelperVoice::startOutput);
     connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this, [this] {
         // This reading's helper was the prepared one: the next Read gets another.
@@ -126,6 +129,7 @@ void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)>
 void HelperVoice::speakToStream(const QString &text)
 {
     PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    renderer.setAdjustment(m_adjustment);
     SpeechOutcome outcome;
     outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
     if (m_finishedCallback)
@@ -185,6 +189,13 @@ void HelperVoice::stopReading(bool prepareNext)
     // The next reading in this voice starts on a helper that is ready.
     if (wasReading && prepareNext)
         m_engine.prepareHelper(effectiveVoice());
+}
+
+void HelperVoice::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    m_adjustment = adjustment.clamped();
+    if (m_audio)
+        m_audio->setAdjustment(m_adjustment);
 }
 
 SpVoiceStatus HelperVoice::Status()

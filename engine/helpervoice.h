@@ -33,6 +33,7 @@ public:
     int Speak(const QString &text, int flags) override;
     void setProgressCallback(std::function<bool(double share)> callback) override;
     void setFinishedCallback(std::function<void(const SpeechOutcome &)> callback) override;
+    void setAdjustment(const VoiceAdjustment &adjustment) override;
     [[nodiscard]] SpVoiceStatus Status() override;
     void Pause() override;
     void Resume() override;
@@ -63,6 +64,7 @@ private:
     std::unique_ptr<WordMarkerIntake> m_words;
     std::function<bool(double)> m_progressCallback;
     std::function<void(const SpeechOutcome &)> m_finishedCallback;
+    VoiceAdjustment m_adjustment;
     int m_sampleRate = 0;
     int m_streamNumber = 0;
     bool m_paused = false;

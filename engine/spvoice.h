@@ -2,6 +2,7 @@
 
 #include "engine/client/speechoutcome.h"
 #include "engine/client/spobjecttokens.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QString>
 
@@ -59,6 +60,9 @@ public:
     // stream before Speak returns, for a reading once it has played out or the engine gave up.
     // A reading that is replaced or released reports nothing.
     virtual void setFinishedCallback(std::function<void(const SpeechOutcome &)> callback) = 0;
+    // Speed, pitch and volume from the next Speak on, and for a reading under way from its next
+    // passage on. Voices that cannot change them ignore it.
+    virtual void setAdjustment(const VoiceAdjustment &adjustment) { (void)adjustment; }
     [[nodiscard]] virtual SpVoiceStatus Status() = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;

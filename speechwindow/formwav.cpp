@@ -13,6 +13,7 @@
 #include "platform/windowplacement.h"
 #include "speechwindow/documentopening.h"
 #include "speechwindow/linklabel.h"
+#include "speechwindow/optionsmenu.h"
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
 #include "feed/soundfilesaddress.h"
@@ -188,6 +189,7 @@ void FormWav::createMenu()
     ext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
     connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
+    m_options = new OptionsMenu(*this, m_services, [this] { return m_windowVoice.get(); });
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -279,8 +281,9 @@ void FormWav::Command2_Click()
             if (!message.isEmpty())
                 showMessage(message);
         });
-        m_windowVoice->Speak(text, SVSFlagsAsync);
-        m_readingHighlight->follow(m_windowVoice->readingTimeline());
+        const SpokenText spoken = m_options->prepare(*m_windowVoice, text);
+        m_windowVoice->Speak(spoken.text(), SVSFlagsAsync);
+        m_readingHighlight->follow(m_windowVoice->readingTimeline(), spoken);
     } catch (const SpeechError &error) {
         showMessage(error.description());
     }
@@ -325,7 +328,7 @@ void FormWav::Label2_Click()
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            rendered = renderToFile(*savingVoice, {.text = Text1->toPlainText(),
+            rendered = renderToFile(*savingVoice, {.text = m_options->prepare(*savingVoice, Text1->toPlainText()).text(),
                                                    .fileName = fileName,
                                                    .format = format,
                                                    .progress = [&progress](double share) {

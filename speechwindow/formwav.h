@@ -10,6 +10,7 @@
 
 class DocumentOpening;
 class LinkLabel;
+class OptionsMenu;
 class QAction;
 class QLabel;
 class QLineEdit;
@@ -66,6 +67,7 @@ public:
     // The play time of the sound file saved last, while Text3 still shows that file's size.
     [[nodiscard]] std::optional<qint64> savedSoundDurationSeconds() const;
     [[nodiscard]] const ReadingHighlight &readingHighlight() const { return *m_readingHighlight; }
+    [[nodiscard]] OptionsMenu &options() const { return *m_options; }
 
 Q_SIGNALS:
     // "Create Rss": the speech window has hidden itself and the feed window should show.
@@ -94,4 +96,5 @@ private:
     DocumentOpening *m_documentOpening = nullptr; // a child of the window
     // Follows the window voice's reading, so it goes first when the window does.
     std::unique_ptr<ReadingHighlight> m_readingHighlight;
+    OptionsMenu *m_options = nullptr; // owned by the window
 };

@@ -38,12 +38,13 @@ ReadingHighlight::~ReadingHighlight()
     m_timeline.reset();
 }
 
-void ReadingHighlight::follow(std::shared_ptr<const ReadingTimeline> timeline)
+void ReadingHighlight::follow(std::shared_ptr<const ReadingTimeline> timeline, SpokenText spoken)
 {
     stop();
     if (!timeline)
         return;
     m_timeline = std::move(timeline);
+    m_spoken = std::move(spoken);
     m_editWatch = connect(m_textBox.document(), &QTextDocument::contentsChange, this,
                           [this](int, int removed, int added) {
                               if (removed != 0 || added != 0)
@@ -70,7 +71,7 @@ void ReadingHighlight::update()
         return;
     }
     if (now.word)
-        show(now.word);
+        show(m_spoken.writtenRange(*now.word));
     // Wake when the next word is due; look now and then while none is known or the output is
     // paused, when played time stands still.
     const qint64 waitMs = now.usecsToNextWord < 0 ? IdleLookMs : (now.usecsToNextWord + 999) / 1000;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/reading/textrange.h"
+#include "listening/spokentext.h"
 
 #include <QObject>
 #include <QTimer>
@@ -23,8 +24,9 @@ public:
     explicit ReadingHighlight(QPlainTextEdit &textBox, QObject *parent = nullptr);
     ~ReadingHighlight() override;
 
-    // Follows a reading of the text box's text as it is now; ends any earlier one.
-    void follow(std::shared_ptr<const ReadingTimeline> timeline);
+    // Follows a reading of the text box's text as it is now; ends any earlier one. When the
+    // voice was given a spoken form of the text, its words are shown on what they stand for.
+    void follow(std::shared_ptr<const ReadingTimeline> timeline, SpokenText spoken = {});
     void stop();
 
     [[nodiscard]] bool isFollowing() const { return m_timeline != nullptr; }
@@ -40,6 +42,7 @@ private:
 
     QPlainTextEdit &m_textBox;
     std::shared_ptr<const ReadingTimeline> m_timeline;
+    SpokenText m_spoken;
     std::optional<TextRange> m_shown;
     QTimer m_timer;
     QMetaObject::Connection m_editWatch;

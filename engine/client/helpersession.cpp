@@ -49,6 +49,7 @@ void HelperSession::launch()
 {
     m_process = std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, m_purpose);
     m_process->setWordMarkersWanted(m_wordMarkersWanted);
+    (void)m_process->setAdjustment(m_adjustment);
     try {
         m_process->launch();
     } catch (const SpeechError &error) {
@@ -108,6 +109,13 @@ void HelperSession::setWordMarkersWanted(bool wanted)
     m_wordMarkersWanted = wanted;
     if (m_process)
         m_process->setWordMarkersWanted(wanted);
+}
+
+void HelperSession::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    m_adjustment = adjustment;
+    if (m_process)
+        (void)m_process->setAdjustment(adjustment); // one that is gone is replaced with it
 }
 
 void HelperSession::stop()

@@ -49,6 +49,8 @@ public:
     // Held back, nothing more is read: the helper stops once its pipe is full, and that is no stall.
     void setHeldBack(bool heldBack);
     void setWordMarkersWanted(bool wanted);
+    // How the passages it has not begun should sound; a fresh helper gets it before any passage.
+    void setAdjustment(const VoiceAdjustment &adjustment);
     // Ends the helper; nothing more is reported.
     void stop();
 
@@ -59,6 +61,7 @@ public:
     // The passage being spoken, or -1.
     [[nodiscard]] qsizetype currentPassage() const;
     [[nodiscard]] const SpObjectToken &voice() const { return m_voice; }
+    [[nodiscard]] const QString &helperPath() const { return m_helperPath; }
     [[nodiscard]] qint64 processId() const;
     // For tests: a shorter stall limit.
     void setStallTimeout(int milliseconds) { m_stallTimer.setInterval(milliseconds); }
@@ -104,6 +107,7 @@ private:
     bool m_retrying = false;
     bool m_heldBack = false;
     bool m_wordMarkersWanted = false;
+    VoiceAdjustment m_adjustment;
     bool m_failed = false;
     bool m_stopped = false;
     int m_sampleRate = 0;

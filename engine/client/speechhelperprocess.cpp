@@ -113,6 +113,8 @@ void SpeechHelperProcess::launch()
     // Only the helper writes audio and reads passages; its exit is then the end of the audio.
     ::close(audioWriteEnd);
     ::close(passageReadEnd);
+    if (!m_adjustment.isDefault())
+        (void)setAdjustment(m_adjustment); // before any passage, which is sent after launch
 }
 
 int SpeechHelperProcess::readHeader()
@@ -210,6 +212,15 @@ void SpeechHelperProcess::dropWriteNotifier()
         m_writable->setEnabled(false);
         m_writable.release()->deleteLater();
     }
+}
+
+bool SpeechHelperProcess::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    m_adjustment = adjustment;
+    if (m_passageFd < 0)
+        return false;
+    const std::string request = HelperProtocol::settingsRequest(adjustment);
+    return sendRequest(QByteArray(request.data(), qsizetype(request.size())));
 }
 
 qint64 SpeechHelperProcess::fill()

@@ -2,6 +2,7 @@
 
 #include "engine/client/spobjecttoken.h"
 #include "engine/protocol/helperprotocol.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -64,6 +65,8 @@ public:
     // Queues passages to be spoken one after another from one copy of the engine, the first
     // quiet of them unheard. What the helper cannot take yet is sent as it reads.
     bool sendGroup(const QList<QByteArray> &utf8, qsizetype quiet = 0);
+    // How the passages not yet begun should sound; sent at launch too, unless it is the default.
+    bool setAdjustment(const VoiceAdjustment &adjustment);
     // The next frame, without blocking.
     [[nodiscard]] Frame readFrame();
     // Why the helper ended, once it has (see ended()): its own description or that it broke.
@@ -100,6 +103,7 @@ private:
     int m_sampleRate = 0;
     bool m_ended = false;
     bool m_wordMarkersWanted = false;
+    VoiceAdjustment m_adjustment;
     QByteArray m_buffer;
     qsizetype m_consumed = 0; // of m_buffer
     QByteArray m_unsent;      // requests the helper's input could not take yet

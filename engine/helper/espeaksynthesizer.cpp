@@ -4,6 +4,8 @@
 
 #include <espeak-ng/speak_lib.h>
 
+#include <algorithm>
+
 namespace {
 
 // espeak-ng calls back through a plain function; one synthesis runs at a time in this process.
@@ -93,6 +95,9 @@ std::string EspeakSynthesizer::selectVoice(const std::string &id)
         return "The espeak-ng speech data could not be loaded.";
     if (espeak_SetVoiceByName(id.c_str()) != EE_OK)
         return "The voice \"" + id + "\" could not be loaded by espeak-ng.";
+    m_rate = espeak_GetParameter(espeakRATE, 1);
+    m_pitch = espeak_GetParameter(espeakPITCH, 1);
+    m_volume = espeak_GetParameter(espeakVOLUME, 1);
     return {};
 }
 
@@ -109,4 +114,14 @@ std::string EspeakSynthesizer::speak(const std::string &utf8Text, const SampleSi
     if (error != EE_OK && !context.stopped)
         return "espeak-ng could not synthesize the text.";
     return {};
+}
+
+void EspeakSynthesizer::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    if (!isAvailable())
+        return;
+    // Above 450 words a minute espeak-ng speeds its output up with libsonic, so 300 % still works.
+    espeak_SetParameter(espeakRATE, m_rate * adjustment.speedPercent / 100, 0);
+    espeak_SetParameter(espeakPITCH, std::clamp(m_pitch * adjustment.pitchPercent / 100, 0, 100), 0);
+    espeak_SetParameter(espeakVOLUME, m_volume * adjustment.volumePercent / 100, 0);
 }

@@ -5,11 +5,16 @@
 #include "engine/helper/utf8.h"
 
 #include <flite/flite.h>
+extern "C" { // unlike flite.h, it does not say so itself
+#include <flite/cst_cg.h>
+}
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // Each voice library exports only its registration function; flite ships no header for them.
 extern "C" {
@@ -63,7 +68,19 @@ struct StreamContext
     FliteWordMarkers *markers = nullptr;
     std::uint64_t samplesBefore = 0; // of the earlier pieces of this speak call
     std::uint64_t pieceSamples = 0;  // of the piece being spoken
+    float gain = 1.0f;
+    std::vector<short> scaled;
 };
+
+const short *scaledSamples(StreamContext &context, const short *samples, int count)
+{
+    if (context.gain == 1.0f)
+        return samples;
+    context.scaled.resize(std::size_t(count));
+    for (int i = 0; i < count; ++i)
+        context.scaled[std::size_t(i)] = static_cast<short>(std::lround(samples[i] * context.gain));
+    return context.scaled.data();
+}
 
 int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_audio_streaming_info *info)
 {
@@ -80,7 +97,7 @@ int onFliteAudio(const cst_wave *wave, int start, int size, int /*last*/, cst_au
     if (start == 0)
         context->markers->take(info->utt, wave->sample_rate);
     context->pieceSamples = std::uint64_t(start) + std::uint64_t(std::max(size, 0));
-    if (size > 0 && !(*context->samples)(wave->samples + start, size)) {
+    if (size > 0 && !(*context->samples)(scaledSamples(*context, wave->samples + start, size), size)) {
         context->stopped = true;
         return CST_AUDIO_STREAM_STOP;
     }
@@ -118,6 +135,13 @@ std::string FliteSynthesizer::selectVoice(const std::string &id)
     if (m_voice == nullptr)
         return "The voice \"" + id + "\" could not be loaded by flite.";
     m_sampleRate = found->sampleRate;
+    m_durationStretch = get_param_float(m_voice->features, "duration_stretch", 1.0f);
+    if (m_durationStretch <= 0.0f)
+        m_durationStretch = 1.0f;
+    // Diphone voices carry their pitch target as a feature; clustergen voices in their model.
+    m_pitchTarget = get_param_float(m_voice->features, "int_f0_target_mean", 0.0f);
+    if (m_pitchTarget <= 0.0f && feat_present(m_voice->features, "cg_db"))
+        m_pitchTarget = val_cg_db(feat_val(m_voice->features, "cg_db"))->f0_mean;
     return {};
 }
 
@@ -127,7 +151,11 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
     if (m_voice == nullptr)
         return "No flite voice is selected.";
     FliteWordMarkers markers(m_wordMarkers);
-    StreamContext context{&samples, m_sampleRate, false, 0, &markers};
+    StreamContext context;
+    context.samples = &samples;
+    context.expectedRate = m_sampleRate;
+    context.markers = &markers;
+    context.gain = m_gain;
     cst_audio_streaming_info *info = new_audio_streaming_info();
     info->asc = onFliteAudio;
     info->userdata = &context;
@@ -155,4 +183,16 @@ std::string FliteSynthesizer::speak(const std::string &utf8Text, const SampleSin
         return "flite spoke at " + std::to_string(context.wrongRate) + " Hz instead of " +
                std::to_string(m_sampleRate) + " Hz.";
     return {};
+}
+
+void FliteSynthesizer::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    if (m_voice == nullptr)
+        return;
+    feat_set_float(m_voice->features, "duration_stretch",
+                   m_durationStretch * 100.0f / float(std::max(adjustment.speedPercent, 1)));
+    if (m_pitchTarget > 0.0f)
+        feat_set_float(m_voice->features, "int_f0_target_mean",
+                       m_pitchTarget * float(adjustment.pitchPercent) / 100.0f);
+    m_gain = float(adjustment.volumePercent) / 100.0f;
 }

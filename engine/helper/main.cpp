@@ -2,6 +2,7 @@
 #include "engine/helper/espeaksynthesizer.h"
 #include "engine/helper/flitesynthesizer.h"
 #include "engine/protocol/helperprotocol.h"
+#include "engine/protocol/voiceadjustment.h"
 #include "engine/helper/pcmwriter.h"
 #include "engine/helper/textsanitizer.h"
 
@@ -17,6 +18,7 @@
 #include <string>
 
 #include <dirent.h>
+#include <poll.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -250,6 +252,33 @@ bool readGroup(std::vector<GroupPassage> &group, std::size_t &quiet)
     return true;
 }
 
+// A settings line from standard input, applied to the passages read after it; false on anything
+// that is not one.
+bool readSettings(Synthesizer &synthesizer)
+{
+    std::string request;
+    if (!std::getline(std::cin, request))
+        return false;
+    const std::optional<VoiceAdjustment> adjustment = adjustmentOfRequest(request);
+    if (!adjustment)
+        return false;
+    synthesizer.setAdjustment(*adjustment);
+    return true;
+}
+
+// Whether a settings line is already waiting, without blocking: one sent while the passages
+// before it were queued still applies to them if they have not begun, so that a change is heard
+// from the next passage on.
+bool settingsWaiting()
+{
+    if (std::cin.rdbuf()->in_avail() <= 0) {
+        pollfd input{STDIN_FILENO, POLLIN, 0};
+        if (::poll(&input, 1, 0) <= 0 || (input.revents & POLLIN) == 0)
+            return false;
+    }
+    return std::cin.peek() == SettingsKeyword.front();
+}
+
 int speak(const std::string &engine, const std::string &voiceId, int audioFd)
 {
     // The program may die without closing our input (a stop signal, a hang): go with it.
@@ -285,9 +314,20 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
     auto *finished = static_cast<volatile std::size_t *>(shared);
     std::vector<GroupPassage> group;
     std::size_t quiet = 0;
-    while (readGroup(group, quiet))
-        if (!speakGroup(*synthesizer, writer, group, quiet, state, finished))
+    for (;;) {
+        if (std::cin.peek() == SettingsKeyword.front()) {
+            if (!readSettings(*synthesizer))
+                break;
+            continue;
+        }
+        if (!readGroup(group, quiet))
             break;
+        bool settingsRead = true;
+        while (settingsRead && settingsWaiting())
+            settingsRead = readSettings(*synthesizer);
+        if (!settingsRead || !speakGroup(*synthesizer, writer, group, quiet, state, finished))
+            break;
+    }
     return ExitSuccess;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/helper/wordmarker.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <functional>
 #include <string>
@@ -32,6 +33,8 @@ public:
     [[nodiscard]] virtual int sampleRate() const = 0;
     [[nodiscard]] virtual std::string speak(const std::string &utf8Text, const SampleSink &samples,
                                             const ProgressSink &progress) = 0;
+    // Speed, pitch and volume of later speak calls, relative to the selected voice's own.
+    virtual void setAdjustment(const VoiceAdjustment &adjustment) = 0;
 
     // Where each word of later speak calls lies, sent before its audio; none when unset.
     void setWordMarkerSink(WordMarkerSink sink) { m_wordMarkers = std::move(sink); }

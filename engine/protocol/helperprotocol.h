@@ -15,6 +15,8 @@
 //       to bring the engine to the state it had after them: a fresh helper taking over a group
 //       then sounds the same as the one before would have. QUIET may be left out (0).
 //       Where groups begin must not depend on the number of helpers, or the samples would.
+//       A line "settings SPEED PITCH VOLUME" (voiceadjustment.h) changes how the passages after
+//       it sound; one that arrives while earlier passages wait unspoken applies to them too.
 //       Environment: ProgramPidVariable holds the program's pid; a helper whose parent is no
 //       longer that process has been orphaned and ends.
 //       AUDIO_FD (AudioDescriptor): the stream header, then frames (FrameType). Each passage

@@ -29,14 +29,18 @@ PassagePlayback::PassagePlayback(std::unique_ptr<HelperSession> session, QList<P
                                  QObject *parent)
     : QIODevice(parent), m_session(std::move(session)), m_passages(std::move(passages))
 {
+    attach();
+}
+
+void PassagePlayback::attach()
+{
     m_session->setWordMarkersWanted(true);
     connect(m_session.get(), &HelperSession::audioReceived, this,
             [this](qsizetype, const QByteArray &pcm) { takeAudio(pcm); });
     connect(m_session.get(), &HelperSession::wordMarked, this,
             [this](qsizetype passage, const HelperProtocol::WordMarkerPayload &word) {
-                const qint64 rate = std::max(m_session->sampleRate(), 1);
                 Q_EMIT wordMarked(m_passages.at(passage).start, word.start, word.length,
-                                  (m_passageFirstByte / 2 + qint64(word.sample)) * 1000000 / rate);
+                                  (m_passageFirstByte / 2 + qint64(word.sample)) * 1000000 / sampleRate());
             });
     connect(m_session.get(), &HelperSession::passageFinished, this, &PassagePlayback::passageFinished);
     connect(m_session.get(), &HelperSession::failed, this, [this](const QString &description) { end(description); });
@@ -54,10 +58,54 @@ void PassagePlayback::start()
     sendPassages();
 }
 
+qint64 PassagePlayback::sampleRate() const
+{
+    return std::max({m_sampleRate, m_session->sampleRate(), 1});
+}
+
+void PassagePlayback::setAdjustment(const VoiceAdjustment &adjustment)
+{
+    if (adjustment == m_adjustment)
+        return;
+    m_adjustment = adjustment;
+    m_session->setAdjustment(adjustment);
+    if (m_sent == 0 || !m_tally.outcome().failure.isEmpty())
+        return;
+    // The passage being handed to the output now; the helper runs ahead of it.
+    const auto heard = std::upper_bound(m_firstBytes.cbegin(), m_firstBytes.cend(), m_delivered);
+    const qsizetype playing = std::max<qsizetype>(0, heard - m_firstBytes.cbegin() - 1);
+    // While the helper is still on the playing passage, it applies the change to the next one.
+    if (playing + 1 < m_passages.size() && m_finished > playing)
+        speakAgainFrom(playing + 1);
+}
+
+void PassagePlayback::speakAgainFrom(qsizetype passage)
+{
+    const qint64 keep = m_firstBytes.at(passage);
+    m_audio.truncate(m_audioOffset + (keep - m_delivered)); // what is kept is not handed on yet
+    m_receivedBytes = keep;
+    m_passageFirstByte = keep;
+    m_firstBytes.resize(passage + 1);
+    m_finished = passage;
+    m_sent = passage;
+    m_ended = false;
+    Q_EMIT audioDiscarded(keep / 2 * 1000000 / sampleRate());
+    auto fresh = std::make_unique<HelperSession>(m_session->helperPath(), m_session->voice(),
+                                                 HelperSession::Purpose::Playback);
+    fresh->setAdjustment(m_adjustment);
+    m_session->stop();
+    m_session = std::move(fresh);
+    attach();
+    m_session->start();
+    sendPassages();
+}
+
 void PassagePlayback::takeAudio(const QByteArray &received)
 {
     if (m_ended)
         return;
+    if (m_sampleRate == 0)
+        m_sampleRate = m_session->sampleRate();
     QByteArray pcm = received;
     if (m_finished == 0 && m_receivedBytes == 0) {
         const qsizetype voiced = firstVoicedSample(pcm);
@@ -86,6 +134,8 @@ void PassagePlayback::passageFinished(qsizetype passage, bool spoken)
         return;
     ++m_finished;
     m_passageFirstByte = m_receivedBytes;
+    if (m_finished < m_passages.size())
+        m_firstBytes.append(m_receivedBytes);
     if (!m_tally.record(m_passages.at(passage), spoken)) {
         end(m_tally.outcome().failure);
         return;
@@ -105,7 +155,7 @@ void PassagePlayback::sendPassages()
 
 void PassagePlayback::updateHold()
 {
-    const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * std::max(m_session->sampleRate(), 1);
+    const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * sampleRate();
     m_session->setHeldBack(!m_ended && bytesBuffered() >= aheadBytes);
 }
 

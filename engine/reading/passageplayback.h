@@ -3,6 +3,7 @@
 #include "engine/client/passage.h"
 #include "engine/client/passagetally.h"
 #include "engine/client/speechoutcome.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QIODevice>
 
@@ -29,6 +30,9 @@ public:
     // Sends the first passages; audioArrived() follows once there is audio, ended() once all of
     // it is handed on or the engine gave up.
     void start();
+    // Heard from the next passage on: passages that came in the old sound and are not heard yet
+    // are spoken again. Before start, from the first passage.
+    void setAdjustment(const VoiceAdjustment &adjustment);
 
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] bool audioEnded() const { return m_ended; }
@@ -46,12 +50,17 @@ Q_SIGNALS:
     // A word is about to be heard: where it lies in the passage that starts at passageStart in
     // the text, in code points, and where in the reading's audio it begins.
     void wordMarked(qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs);
+    // The audio from that moment of the reading on was dropped; its words come again.
+    void audioDiscarded(qint64 fromUSecs);
 
 protected:
     qint64 readData(char *data, qint64 maxSize) override;
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
+    void attach();
+    void speakAgainFrom(qsizetype passage);
+    [[nodiscard]] qint64 sampleRate() const;
     void takeAudio(const QByteArray &received);
     void passageFinished(qsizetype passage, bool spoken);
     void sendPassages();
@@ -69,6 +78,9 @@ private:
     qint64 m_delivered = 0;
     qint64 m_receivedBytes = 0;    // of audio, over all passages
     qint64 m_passageFirstByte = 0; // of the passage being spoken, in that count
+    QList<qint64> m_firstBytes{0}; // of each passage begun, by index, in that count
+    VoiceAdjustment m_adjustment;
+    int m_sampleRate = 0; // of the first audio; a fresh session has none until it is ready
     bool m_ended = false;
     bool m_endReported = false;
 };

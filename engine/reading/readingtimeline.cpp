@@ -15,6 +15,11 @@ void ReadingTimeline::add(qint64 atUSecs, TextRange word)
     m_words.push_back({atUSecs, word});
 }
 
+void ReadingTimeline::discardFrom(qint64 atUSecs)
+{
+    std::erase_if(m_words, [atUSecs](const Word &word) { return word.atUSecs >= atUSecs; });
+}
+
 void ReadingTimeline::finish()
 {
     m_finished = true;

@@ -26,6 +26,8 @@ public:
     void setClock(Clock clock) { m_clock = std::move(clock); }
     // Words come in reading order; one that does not move forward in the text is dropped.
     void add(qint64 atUSecs, TextRange word);
+    // The audio from that moment on is spoken again: its words will come anew.
+    void discardFrom(qint64 atUSecs);
     // The reading ended, was stopped or lost its voice.
     void finish();
 

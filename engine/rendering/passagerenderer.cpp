@@ -67,6 +67,7 @@ void PassageRenderer::addHelper()
     const std::size_t index = m_helpers.size();
     auto helper = std::make_unique<Helper>();
     helper->session = std::make_unique<HelperSession>(m_helperPath, m_voice, HelperSession::Purpose::Rendering);
+    helper->session->setAdjustment(m_adjustment);
     HelperSession *session = helper->session.get();
     session->setWordMarkersWanted(m_wordMarkersWanted);
     connect(session, &HelperSession::ready, this, &PassageRenderer::helperReady);

@@ -4,6 +4,7 @@
 #include "engine/client/passagetally.h"
 #include "engine/client/spobjecttoken.h"
 #include "engine/protocol/helperprotocol.h"
+#include "engine/protocol/voiceadjustment.h"
 
 #include <QObject>
 #include <QTimer>
@@ -39,6 +40,7 @@ public:
     void cancel();
     // Word markers of each written passage, for passageWritten.
     void setWordMarkersWanted(bool wanted) { m_wordMarkersWanted = wanted; }
+    void setAdjustment(const VoiceAdjustment &adjustment) { m_adjustment = adjustment; }
 
     [[nodiscard]] bool isFinished() const { return m_finished; }
     [[nodiscard]] bool wasCancelled() const { return m_cancelled; }
@@ -82,6 +84,7 @@ private:
     QString m_helperPath;
     SpObjectToken m_voice;
     int m_helperCount;
+    VoiceAdjustment m_adjustment;
     QList<Passage> m_passages;
     SpFileStream *m_stream = nullptr;
     std::unique_ptr<BackgroundWriter> m_writer;

@@ -49,6 +49,14 @@ public:
     {
         m_finished = std::move(callback);
     }
+    void setAdjustment(const VoiceAdjustment &adjustment) override
+    {
+        if (!adjustment.isDefault()) // a voice left as it is logs nothing
+            record(QStringLiteral("Adjust:%1:%2:%3")
+                       .arg(adjustment.speedPercent)
+                       .arg(adjustment.pitchPercent)
+                       .arg(adjustment.volumePercent));
+    }
     void Pause() override { record(QStringLiteral("Pause")); }
     void Resume() override { record(QStringLiteral("Resume")); }
 

@@ -12,7 +12,8 @@ struct FakeVoiceLog
 {
     int voicesCreated = 0;
     int voicesReleased = 0;
-    QStringList calls; // "Speak:<flags>:<text>", "Pause", "Resume", "Voice:<description>"
+    QStringList calls; // "Speak:<flags>:<text>", "Pause", "Resume", "Voice:<description>",
+                       // "Adjust:<speed>:<pitch>:<volume>" unless all are 100
     std::function<void(const QString &call)> onCall; // sees each call as it happens
 };
 

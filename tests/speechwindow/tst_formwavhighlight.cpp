@@ -1,4 +1,5 @@
 #include "engine/helpervoice.h"
+#include "speechwindow/optionsmenu.h"
 #include "speechwindow/readinghighlight.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
@@ -7,7 +8,10 @@
 
 #include <QPlainTextEdit>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+using namespace Qt::StringLiterals;
 
 // The word being heard, highlighted in Text1 while the real engines read to a null sink.
 class TestFormWavHighlight : public QObject
@@ -17,11 +21,16 @@ class TestFormWavHighlight : public QObject
 private:
     std::unique_ptr<RealEngineWindow> m_real;
     FormWav *m_window = nullptr; // m_real's
+    QTemporaryDir m_configuration;
 
     HelperVoice *windowVoice() const { return dynamic_cast<HelperVoice *>(m_window->windowVoice()); }
 
 private Q_SLOTS:
-    void initTestCase() { QVERIFY2(soundServerReachable(), "run the tests through the test command"); }
+    void initTestCase()
+    {
+        QVERIFY2(soundServerReachable(), "run the tests through the test command");
+        qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_configuration.path())); // the pronunciations go there
+    }
 
     void init() { m_window = &(m_real = std::make_unique<RealEngineWindow>())->window(); }
 
@@ -60,6 +69,31 @@ private Q_SLOTS:
         QVERIFY(shown.contains(TextRange{text.indexOf(QStringLiteral("reads")), 5}));
         QTRY_VERIFY(!m_window->readingHighlight().isFollowing());
         QVERIFY(m_window->Text1->extraSelections().isEmpty());
+    }
+
+    void theHighlightStaysOnTheWrittenWordsOfPronunciations_data()
+    {
+        theHighlightMovesForwardToTheLastWord_data();
+    }
+    void theHighlightStaysOnTheWrittenWordsOfPronunciations()
+    {
+        QFETCH(QString, voice);
+        selectVoice(*m_window, voice);
+        m_window->options().setPronunciationList(
+            {{u"Bo"_s, u"Robert the bold"_s, false, false, {}}, {u"Siobhan"_s, u"Shiv"_s, false, false, {}}});
+        const QString text = u"Hello Bo and Siobhan, goodbye."_s;
+        m_window->Text1->setPlainText(text);
+        QStringList shown;
+        connect(&m_window->readingHighlight(), &ReadingHighlight::moved, this, [&] {
+            if (const auto word = m_window->readingHighlight().highlightedWord())
+                shown.append(text.mid(word->start, word->length));
+        });
+        m_window->Command2_Click();
+        QSignalSpy finished(windowVoice(), &HelperVoice::readingFinished);
+        QVERIFY(finished.wait(20000));
+
+        QCOMPARE(m_window->Text1->toPlainText(), text);
+        QCOMPARE(shown, (QStringList{u"Hello"_s, u"Bo"_s, u"and"_s, u"Siobhan"_s, u"goodbye"_s}));
     }
 
     void anEditStopsTheHighlightAndTheReadingGoesOn()

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "engine/protocol/voiceadjustment.h"
+
+#include <QDialog>
+
+class QSpinBox;
+
+// Speed, pitch and volume in percent of each voice's own.
+class VoiceSettingsDialog final : public QDialog
+{
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(VoiceSettingsDialog)
+
+public:
+    explicit VoiceSettingsDialog(const VoiceAdjustment &adjustment, QWidget *parent = nullptr);
+
+    [[nodiscard]] VoiceAdjustment adjustment() const;
+
+    QSpinBox *speed = nullptr;
+    QSpinBox *pitch = nullptr;
+    QSpinBox *volume = nullptr;
+};
