@@ -44,3 +44,14 @@ double currentResidentMiB(qint64 pid)
 {
     return statusFieldMiB(pid, "VmRSS:");
 }
+
+double currentProportionalMiB(qint64 pid)
+{
+    QFile rollup(QStringLiteral("/proc/%1/smaps_rollup").arg(pid));
+    if (!rollup.open(QIODevice::ReadOnly))
+        return 0.0;
+    for (const QByteArray &line : rollup.readAll().split('\n'))
+        if (line.startsWith("Pss:"))
+            return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0.0;
+}

@@ -8,3 +8,6 @@
 // Peak resident memory of a process in MiB, from /proc (VmHWM); 0 when it is gone.
 [[nodiscard]] double peakResidentMiB(qint64 pid);
 [[nodiscard]] double currentResidentMiB(qint64 pid);
+// Its share of the memory it shares with other processes counted once (Pss): sums over a tree
+// of forked processes count the engine's pages once, not once a process.
+[[nodiscard]] double currentProportionalMiB(qint64 pid);

@@ -72,7 +72,7 @@ int HelperVoice::Speak(const QString &text, int flags)
 void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
-    QList<Passage> passages = passagesOf(text);
+    QList<Passage> passages = withShortOpening(passagesOf(text));
     if (passages.isEmpty()) { // nothing to say
         report({});
         return;

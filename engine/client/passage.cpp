@@ -7,6 +7,9 @@
 namespace {
 
 constexpr qsizetype OpeningCharacters = 60;
+// A clause that ends this early is too short to stand alone; one that ends later saves little.
+constexpr qsizetype ShortestClauseBytes = 12;
+constexpr qsizetype LongestClauseBytes = 200;
 
 bool isBlank(std::string_view text)
 {
@@ -50,5 +53,37 @@ QList<Passage> passagesOf(const QString &text)
         line += int(std::count(chunk.begin(), chunk.end(), '\n'));
         position += chunkCharacters;
     }
+    return passages;
+}
+
+QList<Passage> withShortOpening(QList<Passage> passages)
+{
+    if (passages.isEmpty())
+        return passages;
+    const Passage first = passages.first();
+    const QByteArray &text = first.utf8;
+    qsizetype cut = 0;
+    for (qsizetype i = ShortestClauseBytes; i + 1 < std::min(text.size(), LongestClauseBytes); ++i) {
+        if ((text[i] == ',' || text[i] == ';' || text[i] == ':') && text[i + 1] == ' ') {
+            cut = i + 2;
+            break;
+        }
+    }
+    if (cut == 0 || isBlank(std::string_view(text.constData() + cut, std::size_t(text.size() - cut))))
+        return passages;
+    Passage head = first;
+    Passage rest = first;
+    head.utf8 = text.left(cut);
+    rest.utf8 = text.mid(cut);
+    head.characters = QString::fromUtf8(head.utf8).size();
+    rest.characters = first.characters - head.characters;
+    rest.start = first.start + head.characters;
+    // The line breaks in the head after its first character, which is on the passage's line.
+    qsizetype firstCharacter = 0;
+    while (firstCharacter < cut && isBlank(std::string_view(text.constData() + firstCharacter, 1)))
+        ++firstCharacter;
+    rest.line = first.line + int(head.utf8.mid(firstCharacter).count('\n'));
+    passages.first() = head;
+    passages.insert(1, rest);
     return passages;
 }

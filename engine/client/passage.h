@@ -18,3 +18,7 @@ struct Passage
 // The text's passages in order. Blank stretches (line breaks, spaces) have nothing to say and
 // give no passage of their own.
 [[nodiscard]] QList<Passage> passagesOf(const QString &text);
+
+// The same passages with the first cut after its first clause (a comma, semicolon or colon and a
+// space) when that comes early: a reading is heard sooner when its first passage is short.
+[[nodiscard]] QList<Passage> withShortOpening(QList<Passage> passages);

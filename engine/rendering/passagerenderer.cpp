@@ -11,13 +11,16 @@
 
 namespace {
 
-// Passages go out in groups fixed by their place in the text, spoken from one copy of the engine:
-// a copy per passage costs more than espeak-ng's synthesis of a short sentence. Fixed places keep
-// the samples independent of the number of helpers.
-constexpr qsizetype GroupSize = 16;
-// A new group goes to a helper once fewer than this many of its passages are unfinished, so the
-// next is always queued behind the one it speaks.
-constexpr std::size_t PassagesQueuedPerHelper = GroupSize;
+// Passages go out in groups fixed by the text alone, spoken from one copy of the engine: a copy
+// per passage costs more than espeak-ng's synthesis of a short sentence, and fixed groups keep
+// the samples independent of the number of helpers. A group ends after GroupPassages passages
+// or GroupTextBytes of text (about half a minute of speech), so that a helper can finish its
+// group within its look-ahead while another finishes the group before, and a crash replays
+// little.
+constexpr qsizetype GroupPassages = 16;
+constexpr qsizetype GroupTextBytes = 600;
+// Groups a helper holds: the one it speaks and the next, queued so that it never waits for us.
+constexpr std::size_t GroupsPerHelper = 2;
 constexpr int WriterWaitMs = 20;
 constexpr int ProgressIntervalMs = 50;
 
@@ -26,8 +29,9 @@ constexpr int ProgressIntervalMs = 50;
 struct PassageRenderer::Helper
 {
     std::unique_ptr<HelperSession> session;
-    std::deque<qsizetype> passages; // given and not finished, in the order it speaks them
-    qint64 pendingBytes = 0;        // of its audio not yet in the file
+    std::deque<qsizetype> passages;  // given and not finished, in the order it speaks them
+    std::deque<qsizetype> groupEnds; // the last passage of each group it holds
+    qint64 pendingBytes = 0;         // of its audio not yet in the file
 };
 
 PassageRenderer::PassageRenderer(QString helperPath, SpObjectToken voice, int helperCount, QObject *parent)
@@ -102,14 +106,17 @@ void PassageRenderer::helperReady(int sampleRate)
 void PassageRenderer::handOut(Helper &helper)
 {
     const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * std::max(m_sampleRate, 8000);
-    while (helper.passages.size() < PassagesQueuedPerHelper && m_nextToTake < m_passages.size() &&
+    while (helper.groupEnds.size() < GroupsPerHelper && m_nextToTake < m_passages.size() &&
            helper.pendingBytes < aheadBytes) {
-        const qsizetype end = std::min(m_passages.size(), (m_nextToTake / GroupSize + 1) * GroupSize);
         QList<SessionPassage> group;
-        for (; m_nextToTake < end; ++m_nextToTake) {
-            group.append({m_nextToTake, m_passages.at(m_nextToTake).utf8});
-            helper.passages.push_back(m_nextToTake);
+        qsizetype textBytes = 0;
+        while (m_nextToTake < m_passages.size() && group.size() < GroupPassages && textBytes < GroupTextBytes) {
+            const QByteArray &text = m_passages.at(m_nextToTake).utf8;
+            group.append({m_nextToTake, text});
+            helper.passages.push_back(m_nextToTake++);
+            textBytes += text.size();
         }
+        helper.groupEnds.push_back(m_nextToTake - 1);
         helper.session->speak(std::move(group));
     }
 }
@@ -132,6 +139,8 @@ void PassageRenderer::passageFinished(std::size_t index, qsizetype passage, bool
     audio.spoken = spoken;
     if (!helper.passages.empty() && helper.passages.front() == passage)
         helper.passages.pop_front();
+    if (!helper.groupEnds.empty() && helper.groupEnds.front() == passage)
+        helper.groupEnds.pop_front();
     writeReady();
     if (!m_finished)
         handOut(helper);

@@ -20,7 +20,7 @@ class SpFileStream;
 
 // Renders passages into a sound file on several helper sessions at once, driven by events on the
 // caller's thread (the file is written on a thread of its own). Each helper takes the next group
-// of passages nobody has taken (groups fixed by place in the text); the file gets the audio in
+// of passages nobody has taken (groups fixed by the text); the file gets the audio in
 // text order, so it is the same sample for sample whatever the number of helpers. A helper may
 // run ahead of the file by about LookAheadSeconds of audio, then it is held back. Passages the
 // engine fails on are skipped; the sessions and the tally decide the rest.
@@ -30,7 +30,8 @@ class PassageRenderer final : public QObject
     Q_DISABLE_COPY_MOVE(PassageRenderer)
 
 public:
-    static constexpr int LookAheadSeconds = 30;
+    // Enough for a helper's group and some of the next: less, and helpers would wait on each other.
+    static constexpr int LookAheadSeconds = 60;
 
     PassageRenderer(QString helperPath, SpObjectToken voice, int helperCount, QObject *parent = nullptr);
     ~PassageRenderer() override;

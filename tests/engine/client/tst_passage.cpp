@@ -27,6 +27,20 @@ private Q_SLOTS:
         QCOMPARE(characters, QStringLiteral("One. Two?\n\n\nThree\nFour é.g.").size());
     }
 
+    void aReadingOpensWithItsFirstClauseAlone()
+    {
+        const QString text = QStringLiteral("\n\nWhen the tide turned, the boats went out.\nThen rain.");
+        const QList<Passage> passages = withShortOpening(passagesOf(text));
+        QCOMPARE(passages.size(), 3);
+        QCOMPARE(passages.at(0).utf8, QByteArray("When the tide turned, "));
+        QCOMPARE(passages.at(1).utf8, QByteArray("the boats went out.\n"));
+        QCOMPARE((QList<int>{passages.at(0).line, passages.at(1).line, passages.at(2).line}),
+                 (QList<int>{3, 3, 4}));
+        QCOMPARE(text.mid(passages.at(1).start, passages.at(1).characters), QStringLiteral("the boats went out.\n"));
+        // No early clause: nothing is cut.
+        QCOMPARE(withShortOpening(passagesOf(QStringLiteral("Short, one."))).size(), 1);
+    }
+
     void theOpeningIsSixtyCharactersOnOneLine()
     {
         const Passage passage = passagesOf(QStringLiteral("e.g.").repeated(40) + u'\n').first();
