@@ -139,6 +139,8 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
     m_finished.clear();
     m_nextToTake = 0;
     m_nextToWrite = 0;
+    m_words = PassageWordTimes();
+    m_wordsWanted = stream.recordsEvents();
     const auto stopHelpers = qScopeGuard([this] { killAll(); });
     // One helper even for no passages: it checks the voice and gives the file its rate.
     const qsizetype helperCount = std::clamp<qsizetype>(passages.size(), 1, m_helperCount);
@@ -146,6 +148,7 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
         m_helpers.push_back(std::make_unique<Helper>());
         m_helpers.back()->process = std::make_unique<SpeechHelperProcess>(
             m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+        m_helpers.back()->process->setWordMarkersWanted(m_wordsWanted);
         m_helpers.back()->process->launch(); // they get their engines ready side by side
     }
     for (const auto &helper : m_helpers) {
@@ -164,6 +167,7 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
     sinceProgress.start();
     QList<SkippedPassage> skipped;
     int failuresInARow = 0;
+    qint64 framesQueued = 0;
     while (m_nextToWrite < passages.size()) {
         for (const auto &helper : m_helpers)
             handOut(*helper);
@@ -187,6 +191,9 @@ QList<SkippedPassage> PassageRenderer::render(const QList<Passage> &passages, Sp
             const Passage &passage = passages.at(m_nextToWrite);
             if (next->second) {
                 failuresInARow = 0;
+                if (m_wordsWanted)
+                    stream.recordWords(m_words.place(m_nextToWrite, passage, framesQueued));
+                framesQueued += next->second->size() / qsizetype(sizeof(qint16));
                 if (!next->second->isEmpty())
                     writer.write(std::move(*next->second));
             } else {
@@ -215,6 +222,7 @@ void PassageRenderer::startHelper(Helper &helper)
 {
     helper.process =
         std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Rendering);
+    helper.process->setWordMarkersWanted(m_wordsWanted);
     const int rate = helper.process->start(QDeadlineTimer(HelperStartTimeoutMs));
     if (m_sampleRate == 0)
         m_sampleRate = rate;
@@ -267,7 +275,8 @@ void PassageRenderer::readFrom(Helper &helper)
             helper.audio += frame.audio;
             helper.sinceAudio.start();
             break;
-        case SpeechHelperProcess::Frame::WordMarker: // a file has no use for them; never asked for
+        case SpeechHelperProcess::Frame::WordMarker:
+            m_words.mark(helper.passages.front(), frame.word);
             break;
         case SpeechHelperProcess::Frame::PassageDone:
             finishPassage(helper, std::move(helper.audio));
@@ -284,6 +293,8 @@ void PassageRenderer::readFrom(Helper &helper)
 
 void PassageRenderer::finishPassage(Helper &helper, std::optional<QByteArray> audio)
 {
+    if (!audio)
+        m_words.drop(helper.passages.front());
     m_finished[helper.passages.front()] = std::move(audio);
     helper.passages.pop_front();
     helper.audio = QByteArray();

@@ -3,6 +3,7 @@
 #include "engine/client/passage.h"
 #include "engine/client/speechoutcome.h"
 #include "engine/client/spobjecttoken.h"
+#include "engine/rendering/passagewordtimes.h"
 
 #include <functional>
 #include <map>
@@ -26,7 +27,8 @@ public:
     PassageRenderer &operator=(const PassageRenderer &) = delete;
 
     // progress: the share done (0 to 1); returning false cancels (SpeechCancelled). Throws
-    // SpeechError when the engine or the file fails. The stream is left open for the caller.
+    // SpeechError when the engine or the file fails. The stream is left open for the caller; one
+    // that records events is given the spoken words' times.
     QList<SkippedPassage> render(const QList<Passage> &passages, SpFileStream &stream,
                                  const std::function<bool(double)> &progress);
 
@@ -50,4 +52,6 @@ private:
     qsizetype m_nextToTake = 0;
     qsizetype m_nextToWrite = 0;
     int m_sampleRate = 0;
+    bool m_wordsWanted = false; // for a stream that records events
+    PassageWordTimes m_words;
 };
