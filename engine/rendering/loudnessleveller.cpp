@@ -13,6 +13,8 @@ constexpr double OpeningSeconds = 30.0;
 // Past these the text is silence or noise, not speech to be levelled.
 constexpr double MaxBoostDb = 24.0;
 constexpr double MaxCutDb = -24.0;
+constexpr int MakeUpRounds = 4;
+constexpr double SettledLu = 0.1;
 
 float linear(double db)
 {
@@ -90,12 +92,15 @@ void LoudnessLeveller::settle()
     double gainDb = 0;
     if (const std::optional<double> loudness = loudnessOf(m_opening, m_sampleRate)) {
         gainDb = std::clamp(TargetLufs - *loudness, MaxCutDb, MaxBoostDb);
-        // The limiter takes some loudness off the loudest syllables: measure what comes out and
-        // make that up, once.
-        const std::optional<double> limited =
-            loudnessOf(levelled(m_opening, m_sampleRate, linear(gainDb), linear(CeilingDbfs)), m_sampleRate);
-        if (limited)
+        // The limiter takes loudness off the loudest syllables, the more the higher the gain:
+        // measure what comes out and make up for it, a few rounds until it settles.
+        for (int round = 0; round < MakeUpRounds; ++round) {
+            const std::optional<double> limited = loudnessOf(
+                levelled(m_opening, m_sampleRate, linear(gainDb), linear(CeilingDbfs)), m_sampleRate);
+            if (!limited || qAbs(TargetLufs - *limited) < SettledLu)
+                break;
             gainDb = std::clamp(gainDb + TargetLufs - *limited, MaxCutDb, MaxBoostDb);
+        }
     }
     m_gainDb = gainDb;
     m_gain = linear(gainDb);
