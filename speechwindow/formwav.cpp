@@ -1,8 +1,8 @@
 #include "speechwindow/formwav.h"
 
 #include "platform/applicationtitle.h"
-#include "engine/rendertofile.h"
 #include "engine/rendering/soundfileformat.h"
+#include "episode/episodesaver.h"
 #include "engine/client/speecherror.h"
 #include "engine/spvoice.h"
 #include "platform/messagebox.h"
@@ -14,6 +14,7 @@
 #include "speechwindow/linklabel.h"
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
+#include "speechwindow/soundfilesettingsdialog.h"
 #include "documents/textfileforappend.h"
 
 #include <QAction>
@@ -29,6 +30,7 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <limits>
@@ -187,6 +189,10 @@ void FormWav::createMenu()
     ext->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
     connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
+    QMenu *options = menuBar()->addMenu(QStringLiteral("&Options"));
+    soundFileSettings = options->addAction(QStringLiteral("Sound &file settings..."));
+    connect(soundFileSettings, &QAction::triggered, this,
+            [this] { SoundFileSettingsDialog::showFor(this, m_services.fileDialogs); });
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -305,22 +311,21 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = soundFileFormatFor(fileName, formatOfFilterEntry(cd2.FilterIndex));
 
-        RenderedSound rendered;
+        SavedEpisode episode;
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            rendered = renderToFile(*savingVoice, {.text = Text1->toPlainText(),
-                                                   .fileName = fileName,
-                                                   .format = format,
-                                                   .progress = [&progress](double share) {
-                                                       progress->setShare(share);
-                                                       return !progress->wasCanceled();
-                                                   }});
+            episode = saveEpisode(*savingVoice, episodeOutlineOf(*Text1->document()), fileName, format,
+                                  SoundFileSettings::load(), [&progress](double share) {
+                                      progress->setShare(share);
+                                      return !progress->wasCanceled();
+                                  });
         }
+        const RenderedSound &rendered = episode.sound;
 
         if (!rendered.skippedPassages.isEmpty())
             showMessage(skippedPassagesMessage(rendered.skippedPassages));
-        showMessage(QStringLiteral("File saved to ") + fileName);
+        showMessage(QStringLiteral("File saved to ") + fileName + companionFilesNote(episode.companionFiles));
         const QFileInfo saved(fileName);
         if (!saved.exists())
             throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
@@ -329,7 +334,7 @@ void FormWav::Label2_Click()
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));
         Text4->setText(mediaTypeOf(format));
-        m_savedSound = {Text3->text(), qRound64(rendered.seconds())};
+        m_savedSound = {Text3->text(), qRound64(rendered.seconds()), episode.companionFiles};
     } catch (const SpeechCancelled &) {
         // The user stopped it; the stream was abandoned and any earlier file is as it was.
     } catch (const SpeechError &error) {
@@ -342,6 +347,11 @@ std::optional<qint64> FormWav::savedSoundDurationSeconds() const
     if (!m_savedSound || m_savedSound->size != Text3->text())
         return std::nullopt;
     return m_savedSound->seconds;
+}
+
+QStringList FormWav::savedCompanionFiles() const
+{
+    return savedSoundDurationSeconds() ? m_savedSound->companionFiles : QStringList();
 }
 
 void FormWav::opn_Click()
