@@ -15,7 +15,8 @@ QString companionUrl(const QUrl &soundUrl, const QStringList &companionFiles, co
     for (const QString &file : companionFiles) {
         const QString name = QFileInfo(file).fileName();
         if (name.endsWith(suffix))
-            return soundUrl.resolved(QUrl(QString::fromUtf8(QUrl::toPercentEncoding(name)))).toString();
+            return soundUrl.resolved(QUrl(QString::fromUtf8(QUrl::toPercentEncoding(name))))
+                .toString(QUrl::FullyEncoded);
     }
     return {};
 }

@@ -33,7 +33,7 @@ public:
     [[nodiscard]] std::optional<Enclosure> enclosure() const override
     {
         return Enclosure{u"https://example.org/audio/episode.wav"_s, u"12,345,678"_s, u"audio/wav"_s,
-                         std::nullopt};
+                         std::nullopt, {}, {}, {}};
     }
 };
 

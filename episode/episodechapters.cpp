@@ -19,8 +19,9 @@ QList<TimedChapter> timedChapters(const QList<ChapterMark> &chapters, const QLis
         if (first == words.end())
             continue;
         const qint64 startMs = first->frame * 1000 / sampleRate;
+        // A heading with no words of its own (all skipped) gives way to the next.
         if (!timed.isEmpty() && timed.last().startMs >= startMs)
-            continue; // a heading with no words of its own before the next
+            timed.removeLast();
         timed.append({chapter.title, startMs, totalMs});
     }
     for (qsizetype i = 0; i + 1 < timed.size(); ++i)
