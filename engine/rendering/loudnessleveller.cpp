@@ -13,8 +13,8 @@ constexpr double OpeningSeconds = 30.0;
 // Past these the text is silence or noise, not speech to be levelled.
 constexpr double MaxBoostDb = 24.0;
 constexpr double MaxCutDb = -24.0;
-constexpr int MakeUpRounds = 4;
-constexpr double SettledLu = 0.1;
+constexpr int MakeUpRounds = 8;
+constexpr double SettledLu = 0.05;
 
 float linear(double db)
 {
@@ -52,8 +52,9 @@ std::vector<float> levelled(const std::vector<float> &samples, int sampleRate, f
 
 } // namespace
 
-LoudnessLeveller::LoudnessLeveller(int sampleRate, Sink sink)
-    : m_sampleRate(sampleRate), m_sink(std::move(sink)), m_limiter(sampleRate, linear(CeilingDbfs))
+LoudnessLeveller::LoudnessLeveller(int sampleRate, Sink sink, double targetLufs, double ceilingDbfs)
+    : m_sampleRate(sampleRate), m_targetLufs(targetLufs), m_ceiling(linear(ceilingDbfs)), m_sink(std::move(sink)),
+      m_limiter(sampleRate, m_ceiling)
 {
     m_opening.reserve(std::size_t(OpeningSeconds * sampleRate));
 }
@@ -91,15 +92,15 @@ void LoudnessLeveller::settle()
 {
     double gainDb = 0;
     if (const std::optional<double> loudness = loudnessOf(m_opening, m_sampleRate)) {
-        gainDb = std::clamp(TargetLufs - *loudness, MaxCutDb, MaxBoostDb);
+        gainDb = std::clamp(m_targetLufs - *loudness, MaxCutDb, MaxBoostDb);
         // The limiter takes loudness off the loudest syllables, the more the higher the gain:
         // measure what comes out and make up for it, a few rounds until it settles.
         for (int round = 0; round < MakeUpRounds; ++round) {
             const std::optional<double> limited = loudnessOf(
-                levelled(m_opening, m_sampleRate, linear(gainDb), linear(CeilingDbfs)), m_sampleRate);
-            if (!limited || qAbs(TargetLufs - *limited) < SettledLu)
+                levelled(m_opening, m_sampleRate, linear(gainDb), m_ceiling), m_sampleRate);
+            if (!limited || qAbs(m_targetLufs - *limited) < SettledLu)
                 break;
-            gainDb = std::clamp(gainDb + TargetLufs - *limited, MaxCutDb, MaxBoostDb);
+            gainDb = std::clamp(gainDb + m_targetLufs - *limited, MaxCutDb, MaxBoostDb);
         }
     }
     m_gainDb = gainDb;

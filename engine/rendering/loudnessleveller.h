@@ -15,12 +15,15 @@ class LoudnessLeveller final
 {
 public:
     static constexpr double TargetLufs = -16.0;
-    static constexpr double CeilingDbfs = -2.5;
+    // True peak, before encoding: MP3 at our settings stays within it; Vorbis swings up to about
+    // 2 dB past it on espeak-ng's German voice and gets a lower one from its caller.
+    static constexpr double CeilingDbfs = -3.0;
 
     // Receives the levelled samples, from -1 to 1.
     using Sink = std::function<void(const float *samples, qint64 count)>;
 
-    LoudnessLeveller(int sampleRate, Sink sink);
+    // targetLufs: where the levelled samples should measure, before any encoding.
+    LoudnessLeveller(int sampleRate, Sink sink, double targetLufs = TargetLufs, double ceilingDbfs = CeilingDbfs);
 
     void write(const qint16 *samples, qint64 count);
     // Passes on everything still held back.
@@ -34,6 +37,8 @@ private:
     void pass(const float *samples, qint64 count);
 
     int m_sampleRate;
+    double m_targetLufs;
+    float m_ceiling;
     Sink m_sink;
     std::vector<float> m_opening;
     std::optional<double> m_gainDb;

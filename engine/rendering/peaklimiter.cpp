@@ -1,6 +1,7 @@
 #include "engine/rendering/peaklimiter.h"
 
 #include <cmath>
+#include <numbers>
 
 namespace {
 
@@ -15,27 +16,57 @@ PeakLimiter::PeakLimiter(int sampleRate, float ceiling)
       m_delayed(std::size_t(m_lookAhead + 1), 0.0f), m_gains(std::size_t(m_lookAhead + 1), 1.0)
 {
     m_gainSum = double(m_lookAhead + 1);
+    // Windowed sinc: the value a quarter, a half and three quarters past the fourth sample of
+    // the history, from all eight.
+    for (int phase = 0; phase < Phases; ++phase) {
+        const double fraction = double(phase + 1) / (Phases + 1);
+        for (int tap = 0; tap < Taps; ++tap) {
+            const double t = double(tap) - (Taps / 2 - 1) - fraction;
+            const double sinc = std::sin(std::numbers::pi * t) / (std::numbers::pi * t);
+            const double window = 0.5 * (1.0 + std::cos(std::numbers::pi * t / (Taps / 2 + 1)));
+            m_interpolation[std::size_t(phase)][std::size_t(tap)] = float(sinc * window);
+        }
+    }
 }
 
 void PeakLimiter::process(const float *samples, qint64 count, std::vector<float> &output)
 {
     output.reserve(output.size() + std::size_t(count));
     for (qint64 i = 0; i < count; ++i)
-        push(samples[i], output);
+        take(samples[i], output);
 }
 
 void PeakLimiter::flush(std::vector<float> &output)
 {
-    const qint64 pending = std::min(m_position, m_lookAhead + 1);
+    // Enough silence to bring every sample through the history and the look-ahead.
+    const qint64 pending = m_taken > 0 ? Taps / 2 + m_lookAhead + 1 : 0;
     for (qint64 i = 0; i < pending; ++i)
-        push(0.0f, output);
+        take(0.0f, output);
 }
 
-void PeakLimiter::push(float sample, std::vector<float> &output)
+void PeakLimiter::take(float sample, std::vector<float> &output)
+{
+    std::copy(m_history.begin() + 1, m_history.end(), m_history.begin());
+    m_history.back() = sample;
+    ++m_taken;
+    if (m_taken <= Taps / 2)
+        return;
+    // The sample half the history back, and the highest swing between it and the next.
+    constexpr std::size_t Centre = Taps / 2 - 1;
+    float peak = std::fabs(m_history[Centre]);
+    for (const auto &weights : m_interpolation) {
+        float between = 0.0f;
+        for (std::size_t tap = 0; tap < Taps; ++tap)
+            between += weights[tap] * m_history[tap];
+        peak = std::max(peak, std::fabs(between));
+    }
+    limit(m_history[Centre], peak, output);
+}
+
+void PeakLimiter::limit(float sample, float magnitude, std::vector<float> &output)
 {
     // The gain this sample needs, and the smallest any sample of the last look-ahead needs:
     // the gain reaches it before that sample leaves the delay line.
-    const float magnitude = std::fabs(sample);
     const float wanted = magnitude > m_ceiling ? m_ceiling / magnitude : 1.0f;
     while (!m_minima.empty() && m_minima.back().second >= wanted)
         m_minima.pop_back();

@@ -35,6 +35,7 @@ private:
     static void verifyPodcastTargets(const std::optional<LoudnessFigures> &figures)
     {
         QVERIFY(figures);
+        qInfo("%.1f LUFS, true peak %.1f dBTP", figures->integratedLufs, figures->truePeakDbtp);
         QVERIFY2(qAbs(figures->integratedLufs + 16.0) <= 1.0, qPrintable(QString::number(figures->integratedLufs)));
         QVERIFY2(figures->truePeakDbtp <= -1.0, qPrintable(QString::number(figures->truePeakDbtp)));
     }
