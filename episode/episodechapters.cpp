@@ -14,8 +14,9 @@ QList<TimedChapter> timedChapters(const QList<ChapterMark> &chapters, const QLis
         return timed;
     const qint64 totalMs = totalFrames * 1000 / sampleRate;
     for (const ChapterMark &chapter : chapters) {
-        const auto first = std::lower_bound(words.begin(), words.end(), chapter.position,
-                                            [](const TimedWord &word, qsizetype position) { return word.start < position; });
+        const auto first =
+            std::lower_bound(words.begin(), words.end(), chapter.position,
+                             [](const TimedWord &word, qsizetype position) { return word.start < position; });
         if (first == words.end())
             continue;
         const qint64 startMs = first->frame * 1000 / sampleRate;

@@ -16,8 +16,9 @@ struct TimedChapter
 };
 
 // Chapters whose heading nothing was spoken after (skipped by the engine) are left out.
-[[nodiscard]] QList<TimedChapter> timedChapters(const QList<ChapterMark> &chapters, const QList<TimedWord> &words,
-                                                int sampleRate, qint64 totalFrames);
+[[nodiscard]] QList<TimedChapter> timedChapters(const QList<ChapterMark> &chapters,
+                                                const QList<TimedWord> &words, int sampleRate,
+                                                qint64 totalFrames);
 
 // The Podcast Index chapters file: {"version": "1.2.0", "chapters": [{"startTime": s, "title": t}]}.
 [[nodiscard]] QByteArray podcastChaptersJson(const QList<TimedChapter> &chapters);

@@ -25,8 +25,8 @@ EpisodeOutline episodeOutlineOf(const QString &text, const QSet<int> &headingLin
 {
     EpisodeOutline outline;
     // Unchanged unless a line carries the mark, so such texts are spoken as they always were.
-    const bool anyMark = text.startsWith(ChapterMarkPrefix) ||
-                         text.contains(QLatin1Char('\n') + ChapterMarkPrefix.toString());
+    const bool anyMark =
+        text.startsWith(ChapterMarkPrefix) || text.contains(QLatin1Char('\n') + ChapterMarkPrefix.toString());
     if (!anyMark && headingLines.isEmpty()) {
         outline.spokenText = text;
         for (const QStringView line : QStringView(text).split(QLatin1Char('\n'))) {
@@ -54,7 +54,8 @@ EpisodeOutline episodeOutlineOf(const QString &text, const QSet<int> &headingLin
             firstLine = line;
         outline.spokenText += line;
     }
-    outline.title = outline.chapters.isEmpty() ? titleFrom(firstLine) : titleFrom(outline.chapters.first().title);
+    outline.title =
+        outline.chapters.isEmpty() ? titleFrom(firstLine) : titleFrom(outline.chapters.first().title);
     return outline;
 }
 

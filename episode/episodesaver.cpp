@@ -44,7 +44,8 @@ QString companionFilesNote(const QStringList &companionFiles)
     for (const QString &file : companionFiles)
         names.append(QFileInfo(file).fileName());
     const QString last = names.takeLast();
-    const QString listed = names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
+    const QString listed =
+        names.isEmpty() ? last : names.join(QStringLiteral(", ")) + QStringLiteral(" and ") + last;
     return QStringLiteral(", with ") + listed + QStringLiteral(" beside it");
 }
 
@@ -57,13 +58,14 @@ SavedEpisode saveEpisode(SpVoice &voice, const EpisodeOutline &outline, const QS
     SoundFileFinisher tagging;
     if (tagged)
         tagging = [&](const RenderedSound &sound, int fileDescriptor) {
-            writeEpisodeTags(fileDescriptor, format,
-                             {.title = outline.title,
-                              .artist = settings.artist,
-                              .album = settings.album,
-                              .year = QDate::currentDate().year(),
-                              .coverImagePath = settings.coverImagePath,
-                              .chapters = timedChapters(outline.chapters, sound.words, sound.sampleRate, sound.frames)});
+            writeEpisodeTags(
+                fileDescriptor, format,
+                {.title = outline.title,
+                 .artist = settings.artist,
+                 .album = settings.album,
+                 .year = QDate::currentDate().year(),
+                 .coverImagePath = settings.coverImagePath,
+                 .chapters = timedChapters(outline.chapters, sound.words, sound.sampleRate, sound.frames)});
         };
 
     SavedEpisode saved;
@@ -79,7 +81,8 @@ SavedEpisode saveEpisode(SpVoice &voice, const EpisodeOutline &outline, const QS
         return saved;
 
     const RenderedSound &sound = saved.sound;
-    const QList<TranscriptCue> cues = transcriptCues(outline.spokenText, sound.words, sound.sampleRate, sound.frames);
+    const QList<TranscriptCue> cues =
+        transcriptCues(outline.spokenText, sound.words, sound.sampleRate, sound.frames);
     const QString vtt = companionFileName(fileName, QStringLiteral(".vtt"));
     writeCompanion(vtt, webVtt(cues));
     saved.companionFiles.append(vtt);

@@ -89,8 +89,8 @@ void tagMp3(TagLib::IOStream &stream, const EpisodeTags &tags)
             // No byte offsets: players go by the times.
             TagLib::ID3v2::FrameList embedded;
             embedded.append(title);
-            tag->addFrame(new TagLib::ID3v2::ChapterFrame(id, unsigned(chapter.startMs), unsigned(chapter.endMs),
-                                                          0xFFFFFFFF, 0xFFFFFFFF, embedded));
+            tag->addFrame(new TagLib::ID3v2::ChapterFrame(
+                id, unsigned(chapter.startMs), unsigned(chapter.endMs), 0xFFFFFFFF, 0xFFFFFFFF, embedded));
             children.append(id);
         }
         auto *contents = new TagLib::ID3v2::TableOfContentsFrame("toc", children);

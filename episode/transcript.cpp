@@ -43,7 +43,8 @@ QList<TranscriptCue> transcriptCues(const QString &spokenText, const QList<Timed
         cues.append({ms(words.at(word).frame), 0, QString::fromUtf8(passage.utf8).simplified()});
     }
     for (qsizetype i = 0; i < cues.size(); ++i)
-        cues[i].endMs = i + 1 < cues.size() ? cues.at(i + 1).startMs : std::max(ms(totalFrames), cues.at(i).startMs);
+        cues[i].endMs =
+            i + 1 < cues.size() ? cues.at(i + 1).startMs : std::max(ms(totalFrames), cues.at(i).startMs);
     return cues;
 }
 
@@ -67,7 +68,8 @@ QByteArray subRip(const QList<TranscriptCue> &cues)
         if (i > 0)
             text += LineBreak;
         text += QString::number(i + 1) + LineBreak + timestamp(cue.startMs, QLatin1Char(',')) +
-                QStringLiteral(" --> ") + timestamp(cue.endMs, QLatin1Char(',')) + LineBreak + cue.text + LineBreak;
+                QStringLiteral(" --> ") + timestamp(cue.endMs, QLatin1Char(',')) + LineBreak + cue.text +
+                LineBreak;
     }
     return text.toUtf8();
 }

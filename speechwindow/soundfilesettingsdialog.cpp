@@ -62,9 +62,9 @@ SoundFileSettingsDialog::SoundFileSettingsDialog(FileDialogs &fileDialogs, QWidg
     cover->addWidget(chooseCoverImage);
     form->addRow(QStringLiteral("&Cover image:"), cover);
     // The labels name their fields for screen readers too.
-    for (QWidget *field : {static_cast<QWidget *>(bitrate), static_cast<QWidget *>(evenLoudness),
-                           static_cast<QWidget *>(artist), static_cast<QWidget *>(album),
-                           static_cast<QWidget *>(coverImage)})
+    for (QWidget *field :
+         {static_cast<QWidget *>(bitrate), static_cast<QWidget *>(evenLoudness),
+          static_cast<QWidget *>(artist), static_cast<QWidget *>(album), static_cast<QWidget *>(coverImage)})
         if (auto *label = qobject_cast<QLabel *>(form->labelForField(field)))
             label->setBuddy(field);
     if (auto *label = qobject_cast<QLabel *>(form->labelForField(cover)))

@@ -53,8 +53,8 @@ std::vector<float> levelled(const std::vector<float> &samples, int sampleRate, f
 } // namespace
 
 LoudnessLeveller::LoudnessLeveller(int sampleRate, Sink sink, double targetLufs, double ceilingDbfs)
-    : m_sampleRate(sampleRate), m_targetLufs(targetLufs), m_ceiling(linear(ceilingDbfs)), m_sink(std::move(sink)),
-      m_limiter(sampleRate, m_ceiling)
+    : m_sampleRate(sampleRate), m_targetLufs(targetLufs), m_ceiling(linear(ceilingDbfs)),
+      m_sink(std::move(sink)), m_limiter(sampleRate, m_ceiling)
 {
     m_opening.reserve(std::size_t(OpeningSeconds * sampleRate));
 }
@@ -96,8 +96,8 @@ void LoudnessLeveller::settle()
         // The limiter takes loudness off the loudest syllables, the more the higher the gain:
         // measure what comes out and make up for it, a few rounds until it settles.
         for (int round = 0; round < MakeUpRounds; ++round) {
-            const std::optional<double> limited = loudnessOf(
-                levelled(m_opening, m_sampleRate, linear(gainDb), m_ceiling), m_sampleRate);
+            const std::optional<double> limited =
+                loudnessOf(levelled(m_opening, m_sampleRate, linear(gainDb), m_ceiling), m_sampleRate);
             if (!limited || qAbs(m_targetLufs - *limited) < SettledLu)
                 break;
             gainDb = std::clamp(gainDb + m_targetLufs - *limited, MaxCutDb, MaxBoostDb);

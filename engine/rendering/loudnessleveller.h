@@ -23,7 +23,8 @@ public:
     using Sink = std::function<void(const float *samples, qint64 count)>;
 
     // targetLufs: where the levelled samples should measure, before any encoding.
-    LoudnessLeveller(int sampleRate, Sink sink, double targetLufs = TargetLufs, double ceilingDbfs = CeilingDbfs);
+    LoudnessLeveller(int sampleRate, Sink sink, double targetLufs = TargetLufs,
+                     double ceilingDbfs = CeilingDbfs);
 
     void write(const qint16 *samples, qint64 count);
     // Passes on everything still held back.

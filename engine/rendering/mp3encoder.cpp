@@ -22,7 +22,8 @@ QString encoderFailure(int code)
 
 } // namespace
 
-Mp3Encoder::Mp3Encoder(int sampleRate, int bitrateKbps) : m_lame(lame_init()), m_buffer(OutputBytes, Qt::Uninitialized)
+Mp3Encoder::Mp3Encoder(int sampleRate, int bitrateKbps)
+    : m_lame(lame_init()), m_buffer(OutputBytes, Qt::Uninitialized)
 {
     if (!m_lame)
         throw SpeechError(QStringLiteral("The MP3 encoder could not be started."));
@@ -38,8 +39,9 @@ Mp3Encoder::Mp3Encoder(int sampleRate, int bitrateKbps) : m_lame(lame_init()), m
     lame_set_bWriteVbrTag(m_lame, 1);
     if (lame_init_params(m_lame) < 0) {
         lame_close(m_lame);
-        throw SpeechError(
-            QStringLiteral("The MP3 encoder cannot write %1 kbps at %2 Hz.").arg(bitrateKbps).arg(sampleRate));
+        throw SpeechError(QStringLiteral("The MP3 encoder cannot write %1 kbps at %2 Hz.")
+                              .arg(bitrateKbps)
+                              .arg(sampleRate));
     }
 }
 

@@ -29,7 +29,8 @@ QList<TimedWord> PassageWordTimes::place(qsizetype passage, const Passage &text,
     }
     indexOfCodePoint.append(passageText.size());
     const auto indexOf = [&indexOfCodePoint](quint64 codePoint) {
-        return indexOfCodePoint.at(qsizetype(std::min<quint64>(codePoint, quint64(indexOfCodePoint.size() - 1))));
+        return indexOfCodePoint.at(
+            qsizetype(std::min<quint64>(codePoint, quint64(indexOfCodePoint.size() - 1))));
     };
 
     QList<TimedWord> words;

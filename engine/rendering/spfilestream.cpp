@@ -54,6 +54,11 @@ SpFileStream::~SpFileStream()
         m_file->cancelWriting(); // abandoned: the temporary file goes, the target stays
 }
 
+void SpFileStream::setBeforeCommit(std::function<void(int fileDescriptor)> finish)
+{
+    m_beforeCommit = std::move(finish);
+}
+
 QString SpFileStream::failure(const QString &what, const QString &reason) const
 {
     return QStringLiteral("The sound file \"%1\" could not be %2: %3")

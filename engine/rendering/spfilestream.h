@@ -39,7 +39,7 @@ public:
     void setEvenLoudness(bool even) { m_evenLoudness = even; }
     // Run on the finished file, by its descriptor (read and write), before it replaces the
     // target: tags go in here, so that the file appears complete or not at all.
-    void setBeforeCommit(std::function<void(int fileDescriptor)> finish) { m_beforeCommit = std::move(finish); }
+    void setBeforeCommit(std::function<void(int fileDescriptor)> finish);
 
     // With recordEvents, the stream keeps the spoken words' times (recordedWords); they are not
     // stored in the file.

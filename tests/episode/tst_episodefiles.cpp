@@ -20,15 +20,18 @@ namespace {
 
 const QString Text = QStringLiteral("# Welcome\nThis is the opening sentence. It has two parts.\n"
                                     "# The middle\nHere the middle begins. And it goes on for a while.");
-const QStringList Sentences{QStringLiteral("Welcome"), QStringLiteral("This is the opening sentence."),
-                            QStringLiteral("It has two parts."), QStringLiteral("The middle"),
+const QStringList Sentences{QStringLiteral("Welcome"),
+                            QStringLiteral("This is the opening sentence."),
+                            QStringLiteral("It has two parts."),
+                            QStringLiteral("The middle"),
                             QStringLiteral("Here the middle begins."),
                             QStringLiteral("And it goes on for a while.")};
 
 qint64 millisecondsOf(const QString &timestamp)
 {
     const QStringList parts = timestamp.split(QRegularExpression(QStringLiteral("[:.,]")));
-    return ((parts.at(0).toLongLong() * 60 + parts.at(1).toLongLong()) * 60 + parts.at(2).toLongLong()) * 1000 +
+    return ((parts.at(0).toLongLong() * 60 + parts.at(1).toLongLong()) * 60 + parts.at(2).toLongLong()) *
+               1000 +
            parts.at(3).toLongLong();
 }
 
@@ -79,12 +82,11 @@ private Q_SLOTS:
         (void)save(name, Text, format, m_podcast);
         const QJsonObject probed = probe(m_folder.filePath(name));
         // Ogg's comments are the stream's; keys may come back in capitals.
-        const QJsonObject tags =
-            (format == SoundFileFormat::OggVorbis
-                 ? probed.value(QStringLiteral("streams")).toArray().first().toObject()
-                 : probed.value(QStringLiteral("format")).toObject())
-                .value(QStringLiteral("tags"))
-                .toObject();
+        const QJsonObject tags = (format == SoundFileFormat::OggVorbis
+                                      ? probed.value(QStringLiteral("streams")).toArray().first().toObject()
+                                      : probed.value(QStringLiteral("format")).toObject())
+                                     .value(QStringLiteral("tags"))
+                                     .toObject();
         const auto tag = [&tags](const QString &key) {
             return tags.value(key).toString() + tags.value(key.toUpper()).toString();
         };
@@ -94,8 +96,9 @@ private Q_SLOTS:
         QCOMPARE(tag(QStringLiteral("genre")), QStringLiteral("Podcast"));
         const QJsonArray chapters = probed.value(QStringLiteral("chapters")).toArray();
         QCOMPARE(chapters.size(), 2);
-        QCOMPARE(chapters.at(1).toObject().value(QStringLiteral("tags")).toObject().value(QStringLiteral("title")),
-                 QStringLiteral("The middle"));
+        QCOMPARE(
+            chapters.at(1).toObject().value(QStringLiteral("tags")).toObject().value(QStringLiteral("title")),
+            QStringLiteral("The middle"));
         QVERIFY(chapters.at(1).toObject().value(QStringLiteral("start_time")).toString().toDouble() > 1.0);
         if (format != SoundFileFormat::Mp3)
             return;
@@ -116,11 +119,13 @@ private Q_SLOTS:
     {
         const SavedEpisode saved = save(QStringLiteral("spoken.mp3"), Text, SoundFileFormat::Mp3, m_podcast);
         QCOMPARE(saved.companionFiles,
-                 QStringList({m_folder.filePath(QStringLiteral("spoken.vtt")), m_folder.filePath(QStringLiteral("spoken.srt")),
+                 QStringList({m_folder.filePath(QStringLiteral("spoken.vtt")),
+                              m_folder.filePath(QStringLiteral("spoken.srt")),
                               m_folder.filePath(QStringLiteral("spoken.chapters.json"))}));
         const QString vtt = QString::fromUtf8(contentsOf(saved.companionFiles.at(0)));
         QVERIFY(vtt.startsWith(QStringLiteral("WEBVTT\r\n")));
-        const QRegularExpression cuePattern(QStringLiteral(R"((\d\d:\d\d:\d\d\.\d\d\d) --> (\d\d:\d\d:\d\d\.\d\d\d)\r\n(.*)\r\n)"));
+        const QRegularExpression cuePattern(
+            QStringLiteral(R"((\d\d:\d\d:\d\d\.\d\d\d) --> (\d\d:\d\d:\d\d\.\d\d\d)\r\n(.*)\r\n)"));
         QStringList texts;
         qint64 previousEnd = 0;
         const QString spoken = episodeOutlineOf(Text).spokenText;
@@ -147,17 +152,21 @@ private Q_SLOTS:
     {
         // A WAV file with the settings as they come: the bytes renderToFile always wrote.
         const QString text = QStringLiteral("Plain words. # Not a mark here.");
-        const SavedEpisode saved = save(QStringLiteral("plain.wav"), text, SoundFileFormat::Wav, SoundFileSettings());
+        const SavedEpisode saved =
+            save(QStringLiteral("plain.wav"), text, SoundFileFormat::Wav, SoundFileSettings());
         QVERIFY(saved.companionFiles.isEmpty());
         auto voice = m_engine.createVoice();
         voice->setVoice(voiceNamed(m_engine, QStringLiteral("English (America)")));
-        (void)renderToFile(*voice, {.text = text, .fileName = m_folder.filePath(QStringLiteral("direct.wav")), .progress = {}});
+        (void)renderToFile(
+            *voice,
+            {.text = text, .fileName = m_folder.filePath(QStringLiteral("direct.wav")), .progress = {}});
         QCOMPARE(contentsOf(m_folder.filePath(QStringLiteral("plain.wav"))),
                  contentsOf(m_folder.filePath(QStringLiteral("direct.wav"))));
         // An MP3 of plain text with nothing set holds audio alone: no tag.
         (void)save(QStringLiteral("plain.mp3"), text, SoundFileFormat::Mp3, SoundFileSettings());
         QVERIFY(!contentsOf(m_folder.filePath(QStringLiteral("plain.mp3"))).startsWith("ID3"));
-        QCOMPARE(m_folder.path() + QStringLiteral("/plain.vtt"), companionFileName(m_folder.filePath(QStringLiteral("plain.mp3")), QStringLiteral(".vtt")));
+        QCOMPARE(m_folder.path() + QStringLiteral("/plain.vtt"),
+                 companionFileName(m_folder.filePath(QStringLiteral("plain.mp3")), QStringLiteral(".vtt")));
         QVERIFY(!QFile::exists(m_folder.filePath(QStringLiteral("plain.vtt"))));
     }
 };

@@ -31,10 +31,11 @@ private Q_SLOTS:
         QTextDocument document(QStringLiteral("Opening words.\n# Part one\nIts text.\nPart two\nMore text."));
         document.findBlockByNumber(3).setUserState(ChapterHeadingBlockState);
         const EpisodeOutline outline = episodeOutlineOf(document);
-        QCOMPARE(outline.spokenText, QStringLiteral("Opening words.\nPart one\nIts text.\nPart two\nMore text."));
+        QCOMPARE(outline.spokenText,
+                 QStringLiteral("Opening words.\nPart one\nIts text.\nPart two\nMore text."));
         QCOMPARE(outline.title, QStringLiteral("Part one"));
-        QCOMPARE(outline.chapters, (QList<ChapterMark>{{QStringLiteral("Part one"), 15},
-                                                      {QStringLiteral("Part two"), 34}}));
+        QCOMPARE(outline.chapters,
+                 (QList<ChapterMark>{{QStringLiteral("Part one"), 15}, {QStringLiteral("Part two"), 34}}));
     }
 
     void cuesFollowTheSentencesFromTheirFirstWord()
@@ -44,16 +45,17 @@ private Q_SLOTS:
         const QList<TimedWord> words{{0, 3, 120}, {4, 3, 400}, {23, 5, 2500}, {30, 4, 2900}};
         const QList<TranscriptCue> cues = transcriptCues(text, words, 1000, 4000);
         QCOMPARE(cues.size(), 2);
-        QCOMPARE(webVtt(cues), QByteArray("WEBVTT\r\n\r\n1\r\n00:00:00.120 --> 00:00:02.500\r\nOne two.\r\n\r\n"
-                                          "2\r\n00:00:02.500 --> 00:00:04.000\r\nThree &lt;four&gt; &amp; five.\r\n"));
+        QCOMPARE(webVtt(cues),
+                 QByteArray("WEBVTT\r\n\r\n1\r\n00:00:00.120 --> 00:00:02.500\r\nOne two.\r\n\r\n"
+                            "2\r\n00:00:02.500 --> 00:00:04.000\r\nThree &lt;four&gt; &amp; five.\r\n"));
         QCOMPARE(subRip(cues), QByteArray("1\r\n00:00:00,120 --> 00:00:02,500\r\nOne two.\r\n\r\n"
                                           "2\r\n00:00:02,500 --> 00:00:04,000\r\nThree <four> & five.\r\n"));
     }
 
     void chaptersFileHasThePodcastIndexFields()
     {
-        const QList<ChapterMark> marks{{QStringLiteral("Intro"), 0}, {QStringLiteral("Gone"), 50},
-                                       {QStringLiteral("Main"), 60}};
+        const QList<ChapterMark> marks{
+            {QStringLiteral("Intro"), 0}, {QStringLiteral("Gone"), 50}, {QStringLiteral("Main"), 60}};
         // "Gone" has no word of its own before "Main" begins.
         const QList<TimedWord> words{{0, 5, 0}, {61, 4, 12345}};
         const QList<TimedChapter> chapters = timedChapters(marks, words, 1000, 20000);
@@ -70,7 +72,8 @@ private Q_SLOTS:
 
     void companionsAreNamedAfterTheSoundFile()
     {
-        QCOMPARE(companionFileName(QStringLiteral("/p/ep.1.MP3"), QStringLiteral(".vtt")), QStringLiteral("/p/ep.1.vtt"));
+        QCOMPARE(companionFileName(QStringLiteral("/p/ep.1.MP3"), QStringLiteral(".vtt")),
+                 QStringLiteral("/p/ep.1.vtt"));
         QCOMPARE(companionFileName(QStringLiteral("/p/episode"), QStringLiteral(".chapters.json")),
                  QStringLiteral("/p/episode.chapters.json"));
         QCOMPARE(companionFilesNote({QStringLiteral("/p/a.vtt"), QStringLiteral("/p/a.srt"),

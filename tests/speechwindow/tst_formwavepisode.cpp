@@ -57,7 +57,8 @@ private Q_SLOTS:
         QCOMPARE(dialog->settings(), SoundFileSettings()); // nothing remembered yet
         for (QWidget *control : dialog->findChildren<QWidget *>())
             if (control->focusPolicy() != Qt::NoFocus && control->isVisibleTo(dialog))
-                QVERIFY2(!control->accessibleName().isEmpty() || !control->property("text").toString().isEmpty(),
+                QVERIFY2(!control->accessibleName().isEmpty() ||
+                             !control->property("text").toString().isEmpty(),
                          control->metaObject()->className());
         dialog->bitrate->setCurrentIndex(dialog->bitrate->findData(128));
         dialog->evenLoudness->setCurrentIndex(2);
@@ -85,8 +86,9 @@ private Q_SLOTS:
         const QString path = m_folder.filePath(QStringLiteral("ep 1.mp3"));
         m_real->test().fileDialogs.answer(path, 1);
         window().Label2_Click();
-        QCOMPARE(m_real->messages(), QStringList{QStringLiteral("File saved to ") + path +
-                                                 QStringLiteral(", with ep 1.vtt, ep 1.srt and ep 1.chapters.json beside it")});
+        QCOMPARE(m_real->messages(),
+                 QStringList{QStringLiteral("File saved to ") + path +
+                             QStringLiteral(", with ep 1.vtt, ep 1.srt and ep 1.chapters.json beside it")});
 
         const SpeechWindowEnclosure source(&window());
         QVERIFY(source.enclosure()->transcriptVttUrl.isEmpty()); // the placeholder is no address

@@ -36,7 +36,8 @@ private:
     {
         QVERIFY(figures);
         qInfo("%.1f LUFS, true peak %.1f dBTP", figures->integratedLufs, figures->truePeakDbtp);
-        QVERIFY2(qAbs(figures->integratedLufs + 16.0) <= 1.0, qPrintable(QString::number(figures->integratedLufs)));
+        QVERIFY2(qAbs(figures->integratedLufs + 16.0) <= 1.0,
+                 qPrintable(QString::number(figures->integratedLufs)));
         QVERIFY2(figures->truePeakDbtp <= -1.0, qPrintable(QString::number(figures->truePeakDbtp)));
     }
 
@@ -61,7 +62,8 @@ private Q_SLOTS:
 
     void shortTextsAreLevelledToo()
     {
-        verifyPodcastTargets(renderAndMeasure(QStringLiteral("German"), longText(24), SoundFileFormat::Mp3, true));
+        verifyPodcastTargets(
+            renderAndMeasure(QStringLiteral("German"), longText(24), SoundFileFormat::Mp3, true));
     }
 
     void withoutLevellingTheEnginesLevelStays()
