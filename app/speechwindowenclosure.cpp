@@ -27,13 +27,11 @@ std::optional<Enclosure> SpeechWindowEnclosure::enclosure() const
 {
     if (!m_speechWindow)
         return std::nullopt;
-    Enclosure enclosure{m_speechWindow->Text14->text(),
-                        m_speechWindow->Text3->text(),
-                        m_speechWindow->Text4->text(),
-                        m_speechWindow->savedSoundDurationSeconds(),
-                        QString(),
-                        QString(),
-                        QString()};
+    Enclosure enclosure;
+    enclosure.url = m_speechWindow->Text14->text();
+    enclosure.length = m_speechWindow->Text3->text();
+    enclosure.type = m_speechWindow->Text4->text();
+    enclosure.durationSeconds = m_speechWindow->savedSoundDurationSeconds();
     const QUrl soundUrl(enclosure.url.trimmed(), QUrl::StrictMode);
     const QString scheme = soundUrl.scheme().toLower();
     if (soundUrl.isValid() && !soundUrl.host().isEmpty() && (scheme == u"http" || scheme == u"https")) {

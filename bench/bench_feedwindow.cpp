@@ -32,8 +32,11 @@ class SavedSoundEnclosure final : public EnclosureSource
 public:
     [[nodiscard]] std::optional<Enclosure> enclosure() const override
     {
-        return Enclosure{u"https://example.org/audio/episode.wav"_s, u"12,345,678"_s, u"audio/wav"_s,
-                         std::nullopt, {}, {}, {}};
+        Enclosure enclosure;
+        enclosure.url = u"https://example.org/audio/episode.wav"_s;
+        enclosure.length = u"12,345,678"_s;
+        enclosure.type = u"audio/wav"_s;
+        return enclosure;
     }
 };
 

@@ -14,7 +14,9 @@ set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE "amd64")
 # Libraries the binaries link are found by dpkg-shlibdeps; what they load at run time is not:
 # the Qt window-system plugins, the speech data and the sound server client's configuration.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, espeak-ng-data")
+# The document libraries are named as well, so the package says what opening documents needs
+# even where shlibdeps is turned off.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, espeak-ng-data, libzip4, libpoppler-qt6-3")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "pulseaudio | pipewire-pulse")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -1,5 +1,6 @@
 #include "engine/helperspeechengine.h"
 
+#include "engine/client/helpersession.h"
 #include "engine/helpervoice.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,31 @@ HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
       m_localeName(localeName.isEmpty() ? QLocale::system().name() : std::move(localeName))
 {
     setRenderingHelperCount(QThread::idealThreadCount());
+}
+
+HelperSpeechEngine::~HelperSpeechEngine() = default;
+
+void HelperSpeechEngine::prepareHelper(const SpObjectToken &voice) const
+{
+    if (voice.isNull() || QCoreApplication::instance() == nullptr)
+        return;
+    if (m_prepared && m_prepared->voice() == voice && !m_prepared->hasFailed())
+        return;
+    m_prepared = std::make_unique<HelperSession>(m_helperPath, voice, HelperSession::Purpose::Playback);
+    m_prepared->start();
+}
+
+std::unique_ptr<HelperSession> HelperSpeechEngine::takeHelper(const SpObjectToken &voice) const
+{
+    std::unique_ptr<HelperSession> prepared = std::move(m_prepared);
+    if (prepared && prepared->voice() == voice && !prepared->hasFailed())
+        return prepared;
+    return std::make_unique<HelperSession>(m_helperPath, voice, HelperSession::Purpose::Playback);
+}
+
+qint64 HelperSpeechEngine::preparedHelperProcessId() const
+{
+    return m_prepared ? m_prepared->processId() : 0;
 }
 
 void HelperSpeechEngine::setRenderingHelperCount(int count)

@@ -3,7 +3,10 @@
 #include "engine/spvoice.h"
 #include "engine/client/voicecatalog.h"
 
+#include <memory>
 #include <optional>
+
+class HelperSession;
 
 // The real speech engine: voices are listed and spoken by the helper executable, each
 // synthesis in a process of its own.
@@ -11,6 +14,9 @@ class HelperSpeechEngine final : public SpeechEngine
 {
 public:
     explicit HelperSpeechEngine(QString helperPath = defaultHelperPath(), QString localeName = {});
+    ~HelperSpeechEngine() override;
+    HelperSpeechEngine(const HelperSpeechEngine &) = delete;
+    HelperSpeechEngine &operator=(const HelperSpeechEngine &) = delete;
 
     [[nodiscard]] std::unique_ptr<SpVoice> createVoice() override;
 
@@ -23,6 +29,16 @@ public:
     [[nodiscard]] int renderingHelperCount() const { return m_renderingHelperCount; }
     void setRenderingHelperCount(int count);
 
+    // A reading's helper started ahead, for the voice chosen last: with its engine ready when
+    // Read is clicked, only the text is left to send. At most one waits, idle; it ends with the
+    // program, or when it finds itself orphaned.
+    void prepareHelper(const SpObjectToken &voice) const;
+    void prepareVoice(const SpObjectToken &voice) override { prepareHelper(voice); }
+    // The prepared helper when it is for that voice, else a fresh one (not started).
+    [[nodiscard]] std::unique_ptr<HelperSession> takeHelper(const SpObjectToken &voice) const;
+    // The waiting helper's process, 0 when none waits.
+    [[nodiscard]] qint64 preparedHelperProcessId() const;
+
     // The helper next to the running executable, or in ../libexec/parlora when installed.
     [[nodiscard]] static QString defaultHelperPath();
 
@@ -32,4 +48,6 @@ private:
     mutable std::optional<VoiceCatalog> m_catalog;
     mutable QString m_catalogProblem;
     int m_renderingHelperCount;
+    // Like the catalog, kept by a const engine: voices hold the engine const.
+    mutable std::unique_ptr<HelperSession> m_prepared;
 };

@@ -1,22 +1,16 @@
 #include "engine/helpervoice.h"
 
-#include "engine/reading/audiooutput.h"
-#include "engine/helperspeechengine.h"
-#include "engine/reading/passageplayback.h"
-#include "engine/rendering/passagerenderer.h"
+#include "engine/client/helpersession.h"
 #include "engine/client/speecherror.h"
+#include "engine/helperspeechengine.h"
+#include "engine/reading/audiooutput.h"
+#include "engine/reading/passageplayback.h"
 #include "engine/reading/wordmarkerintake.h"
+#include "engine/rendering/passagerenderer.h"
+#include "engine/rendering/spfilestream.h"
+#include "engine/rendering/timedwords.h"
 
 #include <QTimer>
-
-#include <vector>
-
-namespace {
-
-// A reading that has not produced its first audio by then is taken to be stuck.
-constexpr int FirstAudioTimeoutMs = 15000;
-
-} // namespace
 
 HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent)
     : QObject(parent), m_engine(engine)
@@ -24,7 +18,7 @@ HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent)
 
 HelperVoice::~HelperVoice()
 {
-    stopReading();
+    stopReading(false);
 }
 
 SpObjectTokens HelperVoice::GetVoices(const QString &requiredAttributes,
@@ -80,7 +74,12 @@ int HelperVoice::Speak(const QString &text, int flags)
 void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
-    m_audio = std::make_unique<PassagePlayback>(m_engine.helperPath(), effectiveVoice(), passagesOf(text));
+    QList<Passage> passages = passagesOf(text);
+    if (passages.isEmpty()) { // nothing to say
+        report({});
+        return;
+    }
+    m_audio = std::make_unique<PassagePlayback>(m_engine.takeHelper(effectiveVoice()), std::move(passages));
     // Markers come in from the first frames on, some while the first audio is awaited.
     m_words = std::make_unique<WordMarkerIntake>(text);
     m_words->timeline()->setClock([this] { return playedUSecs(); });
@@ -88,25 +87,27 @@ void HelperVoice::speakToOutput(const QString &text)
             [this](qsizetype passageStart, quint32 start, quint32 length, qint64 atUSecs) {
                 m_words->take(passageStart, start, length, atUSecs);
             });
+    connect(m_audio.get(), &PassagePlayback::audioArrived, this, &HelperVoice::startOutput);
+    connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this, &HelperVoice::firstAudioDelivered);
+    connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
+            Qt::QueuedConnection);
+    m_audio->start();
+}
+
+void HelperVoice::startOutput(int sampleRate)
+{
+    m_sampleRate = sampleRate;
+    m_audio->open(QIODevice::ReadOnly);
+    m_output = std::make_unique<AudioOutput>();
     try {
-        m_sampleRate = m_audio->start(QDeadlineTimer(FirstAudioTimeoutMs));
-        if (m_sampleRate == 0) { // nothing was said: blanks only, or every passage skipped
-            const SpeechOutcome outcome = m_audio->outcome();
-            stopReading();
-            if (m_finishedCallback)
-                m_finishedCallback(outcome);
-            return;
-        }
-        m_audio->open(QIODevice::ReadOnly);
-        connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this,
-                &HelperVoice::firstAudioDelivered);
-        connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
-                Qt::QueuedConnection);
-        m_output = std::make_unique<AudioOutput>();
         m_output->start(m_audio.get(), m_sampleRate);
-    } catch (const SpeechError &) {
+        if (m_paused)
+            m_output->suspend();
+    } catch (const SpeechError &error) {
+        SpeechOutcome outcome = m_audio->outcome();
+        outcome.failure = error.description();
         stopReading();
-        throw;
+        report(outcome);
     }
 }
 
@@ -123,8 +124,17 @@ void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)>
 void HelperVoice::speakToStream(const QString &text)
 {
     PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    const QList<Passage> passages = passagesOf(text);
+    if (m_outputStream->recordsEvents()) { // the file's words and their times
+        renderer.setWordMarkersWanted(true);
+        connect(&renderer, &PassageRenderer::passageWritten, this,
+                [this, &passages](qsizetype passage, qint64 firstFrame,
+                                  const QList<HelperProtocol::WordMarkerPayload> &words) {
+                    m_outputStream->recordWords(timedWordsOf(passages.at(passage), firstFrame, words));
+                });
+    }
     SpeechOutcome outcome;
-    outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
+    outcome.skippedPassages = renderer.render(passages, *m_outputStream, m_progressCallback);
     if (m_finishedCallback)
         m_finishedCallback(outcome);
 }
@@ -133,8 +143,12 @@ void HelperVoice::checkReadingFinished()
 {
     // Called once the helper's audio has all been handed to the output, then again until the
     // output has played it: what was handed on is still buffered there for a while.
-    if (!m_output || !m_audio || !m_audio->audioEnded())
+    if (!m_audio || !m_audio->audioEnded())
         return;
+    if (!m_output) { // nothing was heard
+        finishReading();
+        return;
+    }
     const qint64 totalUSecs = m_audio->bytesDelivered() * 1000000 / 2 / std::max(1, m_sampleRate);
     const qint64 remainingMs = (totalUSecs - m_output->processedUSecs()) / 1000;
     if (remainingMs <= 0 || m_output->isStarved()) {
@@ -152,12 +166,21 @@ void HelperVoice::finishReading()
     const SpeechOutcome outcome = m_audio->outcome();
     stopReading();
     Q_EMIT readingFinished();
+    report(outcome);
+}
+
+void HelperVoice::report(const SpeechOutcome &outcome)
+{
     if (m_finishedCallback)
         m_finishedCallback(outcome);
 }
 
-void HelperVoice::stopReading()
+void HelperVoice::stopReading(bool prepareNext)
 {
+    const bool wasReading = m_audio != nullptr;
+    // Stopping the output serves events: nothing of this reading may reach us any more.
+    if (m_audio)
+        disconnect(m_audio.get(), nullptr, this, nullptr);
     if (m_words)
         m_words->timeline()->finish();
     m_words.reset();
@@ -165,25 +188,29 @@ void HelperVoice::stopReading()
         m_output->stop();
     m_output.reset();
     m_audio.reset();
+    m_paused = false;
+    // The next reading in this voice starts on a helper that is ready.
+    if (wasReading && prepareNext)
+        m_engine.prepareHelper(effectiveVoice());
 }
 
 SpVoiceStatus HelperVoice::Status()
 {
-    return SpVoiceStatus(m_output ? SRSEIsSpeaking : SRSEDone);
+    return SpVoiceStatus(m_audio ? SRSEIsSpeaking : SRSEDone);
 }
 
 void HelperVoice::Pause()
 {
+    m_paused = m_audio != nullptr;
     if (m_output)
         m_output->suspend();
 }
 
 void HelperVoice::Resume()
 {
+    m_paused = false;
     if (m_output)
         m_output->resume();
-    if (m_audio)
-        m_audio->restartStallClock();
 }
 
 std::shared_ptr<const ReadingTimeline> HelperVoice::readingTimeline() const

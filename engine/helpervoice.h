@@ -11,6 +11,8 @@ class WordMarkerIntake;
 
 // A voice of the helper engine. An asynchronous reading streams the helper's audio to the
 // default output while the helper is still synthesizing; releasing the voice ends both at once.
+// Speak returns at once: the output starts when the first audio comes, and a failure of the
+// engine is told through the finished callback. The next reading's helper is prepared when one ends.
 // Speaking into a file stream renders the passages on several helpers at once.
 class HelperVoice final : public QObject, public SpVoice
 {
@@ -45,10 +47,12 @@ Q_SIGNALS:
 
 private:
     void speakToOutput(const QString &text);
+    void startOutput(int sampleRate);
     void speakToStream(const QString &text);
     void checkReadingFinished();
     void finishReading();
-    void stopReading();
+    void stopReading(bool prepareNext = true);
+    void report(const SpeechOutcome &outcome);
     [[nodiscard]] SpObjectToken effectiveVoice() const;
 
     const HelperSpeechEngine &m_engine;
@@ -61,4 +65,5 @@ private:
     std::function<void(const SpeechOutcome &)> m_finishedCallback;
     int m_sampleRate = 0;
     int m_streamNumber = 0;
+    bool m_paused = false;
 };

@@ -74,4 +74,6 @@ class SpeechEngine
 public:
     virtual ~SpeechEngine() = default;
     [[nodiscard]] virtual std::unique_ptr<SpVoice> createVoice() = 0;
+    // The voice is likely to read next: an engine may get ready for it ahead of time.
+    virtual void prepareVoice(const SpObjectToken &voice) { Q_UNUSED(voice) }
 };

@@ -1,6 +1,6 @@
 #include "feed/feeddocument.h"
 
-#include "feed/xmltext.h"
+#include "feed/feedelements.h"
 
 #include <QStringView>
 
@@ -8,33 +8,13 @@ namespace {
 
 constexpr QStringView lineBreak = u"\r\n";
 
-// Appends an element's start tag, its escaped text and its end tag.
-void appendElement(QString &text, QStringView startTag, QStringView value, QStringView endTag)
-{
-    text += startTag;
-    appendXmlElementText(text, value);
-    text += endTag;
-}
-
-constexpr QStringView itunesDeclaration = u" xmlns:itunes=\"http://www.itunes.com/dtds/podcast-1.0.dtd\"";
-
-void appendAttribute(QString &text, QStringView name, QStringView value)
-{
-    text += u' ';
-    text += name;
-    text += u"=\"";
-    appendXmlAttributeValue(text, value);
-    text += u'"';
-}
-
 } // namespace
 
 QString feedHeaderWithAtom()
 {
-    QString header = feedHeaderTemplate();
-    header.insert(header.indexOf(itunesDeclaration) + itunesDeclaration.size(),
-                  QStringLiteral(" xmlns:atom=\"http://www.w3.org/2005/Atom\""));
-    return header;
+    NamespaceNeeds needs = NamespaceNeeds::forNewFeed();
+    (void)needs.need(Namespaces::atom());
+    return headerDeclaring(feedHeaderTemplate(), needs);
 }
 
 QString feedHeaderTemplate()
@@ -59,89 +39,73 @@ QString channelBlock(const ChannelFields &channel)
     QString block;
     block.reserve(80 + channel.title.size() + channel.author.size() + channel.description.size() +
                   channel.link.size());
-    appendElement(block, u"<title>", channel.title, u"</title>");
-    block += lineBreak;
-    appendElement(block, u"<itunes:author>", channel.author, u"</itunes:author>");
-    block += lineBreak;
-    appendElement(block, u"<description>", channel.description, u"</description>");
-    block += lineBreak;
-    appendElement(block, u"<link>", channel.link, u"</link>");
+    NamespaceNeeds needs = NamespaceNeeds::forNewFeed();
+    const ChannelValues values{channel, {}};
+    for (const ChannelElement element :
+         {ChannelElement::Title, ChannelElement::Author, ChannelElement::Description, ChannelElement::Link}) {
+        if (element != ChannelElement::Title)
+            block += lineBreak;
+        appendChannelElement(block, element, values, needs);
+    }
     return block;
+}
+
+void appendPublishingElements(QString &text, const PublishingDetails &details, NamespaceNeeds &needs)
+{
+    const ChannelValues values{{}, details};
+    for (const ChannelElement element :
+         {ChannelElement::Language, ChannelElement::Artwork, ChannelElement::Category, ChannelElement::Explicit,
+          ChannelElement::Owner, ChannelElement::FeedUrl}) {
+        if (!hasValue(element, values))
+            continue;
+        text += lineBreak;
+        appendChannelElement(text, element, values, needs);
+    }
 }
 
 void appendPublishingElements(QString &text, const PublishingDetails &details)
 {
-    if (!details.language.isEmpty()) {
-        text += lineBreak;
-        appendElement(text, u"<language>", details.language, u"</language>");
+    NamespaceNeeds needs = NamespaceNeeds::forNewFeed();
+    appendPublishingElements(text, details, needs);
+}
+
+void appendItemBlock(QString &block, const FeedItem &item, ItemElements elements, NamespaceNeeds &needs)
+{
+    block += lineBreak;
+    block += u"<item>";
+    // Every item has these, empty or not, each on a line of its own.
+    for (const ItemElement element : {ItemElement::Title, ItemElement::Description, ItemElement::Link,
+                                      ItemElement::Date, ItemElement::Author, ItemElement::Enclosure}) {
+        appendItemElement(block, element, item, needs);
+        block += lineBreak;
     }
-    if (!details.artworkUrl.isEmpty()) {
-        text += lineBreak;
-        text += u"<itunes:image";
-        appendAttribute(text, u"href", details.artworkUrl);
-        text += u" />";
-    }
-    if (!details.category.isEmpty()) {
-        text += lineBreak;
-        text += u"<itunes:category";
-        appendAttribute(text, u"text", details.category);
-        if (details.subcategory.isEmpty()) {
-            text += u" />";
+    if (elements == ItemElements::Publishing) {
+        if (item.guid.isEmpty()) {
+            FeedItem withGuid = item;
+            withGuid.guid = item.enclosureUrl;
+            appendItemElement(block, ItemElement::Guid, withGuid, needs);
         } else {
-            text += u"><itunes:category";
-            appendAttribute(text, u"text", details.subcategory);
-            text += u" /></itunes:category>";
+            appendItemElement(block, ItemElement::Guid, item, needs);
         }
+        block += lineBreak;
     }
-    text += lineBreak;
-    text += details.explicitContent ? QStringView(u"<itunes:explicit>true</itunes:explicit>")
-                                    : QStringView(u"<itunes:explicit>false</itunes:explicit>");
-    if (!details.ownerName.isEmpty() || !details.ownerEmail.isEmpty()) {
-        text += lineBreak;
-        text += u"<itunes:owner>";
-        appendElement(text, u"<itunes:name>", details.ownerName, u"</itunes:name>");
-        appendElement(text, u"<itunes:email>", details.ownerEmail, u"</itunes:email>");
-        text += u"</itunes:owner>";
+    // The rest only when they have a value; the play time only in feeds with publishing details.
+    for (const ItemElement element :
+         {ItemElement::Duration, ItemElement::Episode, ItemElement::Season, ItemElement::EpisodeType,
+          ItemElement::TranscriptVtt, ItemElement::TranscriptSrt, ItemElement::Chapters}) {
+        if (!hasValue(element, item) ||
+            (element == ItemElement::Duration && elements != ItemElements::Publishing))
+            continue;
+        appendItemElement(block, element, item, needs);
+        block += lineBreak;
     }
-    if (!details.feedUrl.isEmpty()) {
-        text += lineBreak;
-        text += u"<atom:link";
-        appendAttribute(text, u"href", details.feedUrl);
-        text += u" rel=\"self\" type=\"application/rss+xml\" />";
-    }
+    block += u"</item>";
 }
 
 void appendItemBlock(QString &block, const FeedItem &item, ItemElements elements)
 {
-    block += lineBreak;
-    appendElement(block, u"<item><title>", item.title, u"</title>");
-    block += lineBreak;
-    appendElement(block, u"<description>", item.description, u"</description>");
-    block += lineBreak;
-    appendElement(block, u"<link>", item.link, u"</link>");
-    block += lineBreak;
-    appendElement(block, u"<pubDate>", item.date, u"</pubDate>");
-    block += lineBreak;
-    appendElement(block, u"<dc:creator>", item.author, u"</dc:creator>");
-    block += lineBreak;
-    block += u"<enclosure url='";
-    appendXmlAttributeValue(block, item.enclosureUrl);
-    block += u"' length='";
-    appendXmlAttributeValue(block, item.enclosureLength);
-    block += u"' type='";
-    appendXmlAttributeValue(block, item.enclosureType);
-    block += u"' />";
-    block += lineBreak;
-    if (elements == ItemElements::Publishing) {
-        appendElement(block, u"<guid isPermaLink=\"false\">",
-                      item.guid.isEmpty() ? item.enclosureUrl : item.guid, u"</guid>");
-        block += lineBreak;
-        if (!item.duration.isEmpty()) {
-            appendElement(block, u"<itunes:duration>", item.duration, u"</itunes:duration>");
-            block += lineBreak;
-        }
-    }
-    block += u"</item>";
+    NamespaceNeeds needs = NamespaceNeeds::forNewFeed();
+    appendItemBlock(block, item, elements, needs);
 }
 
 QString itemBlock(const FeedItem &item)

@@ -2,6 +2,7 @@
 
 #include "feed/channelfields.h"
 #include "feed/feeditem.h"
+#include "feed/namespaceneeds.h"
 #include "feed/publishingdetails.h"
 
 #include <QByteArray>
@@ -24,6 +25,7 @@
 // The channel elements the details add, each on a line of its own after the channel block;
 // like the block, it ends without a line break.
 void appendPublishingElements(QString &text, const PublishingDetails &details);
+void appendPublishingElements(QString &text, const PublishingDetails &details, NamespaceNeeds &needs);
 
 enum class ItemElements
 {
@@ -37,6 +39,8 @@ enum class ItemElements
 // the item store. The author goes into dc:creator, as it reads when the item is added.
 [[nodiscard]] QString itemBlock(const FeedItem &item);
 void appendItemBlock(QString &text, const FeedItem &item, ItemElements elements = ItemElements::Basic);
+// The same, naming each namespace as needs says and noting the ones it uses.
+void appendItemBlock(QString &text, const FeedItem &item, ItemElements elements, NamespaceNeeds &needs);
 
 [[nodiscard]] QString feedDocument(const QString &headerTemplate, const QString &channelBlock,
                                    const QString &itemStore, const QString &footerTemplate);

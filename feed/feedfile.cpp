@@ -4,6 +4,13 @@
 #include <QFile>
 #include <QSaveFile>
 
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 [[nodiscard]] QString failure(const QString &path, const QString &reason)
@@ -38,15 +45,33 @@ std::optional<QString> writeFeedFile(const QString &path, const QByteArray &byte
 FeedReadResult readFeedFile(const QString &path)
 {
     const QString shownPath = QDir::toNativeSeparators(path);
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt,
-                QStringLiteral("The feed \"%1\" could not be opened: %2").arg(shownPath, file.errorString()),
-                0};
-    const QByteArray bytes = file.readAll();
+    const auto refused = [&shownPath](const QString &reason) {
+        return FeedReadResult{nullptr, QStringLiteral("The feed \"%1\" could not be opened: %2").arg(shownPath, reason),
+                              0};
+    };
+    // Opened without waiting, so that a pipe or a device cannot hold the program up, and looked
+    // at before anything is read.
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return refused(QString::fromLocal8Bit(std::strerror(errno)));
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return refused(file.errorString());
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0)
+        return refused(QString::fromLocal8Bit(std::strerror(errno)));
+    if (!S_ISREG(status.st_mode))
+        return refused(QStringLiteral("it is not a regular file."));
+    if (status.st_size > MaximumFeedFileSize)
+        return refused(QStringLiteral("it is larger than %1 MiB.").arg(MaximumFeedFileSize / (1024 * 1024)));
+    // The size is checked again on what is read: the file may have grown since.
+    const QByteArray bytes = file.read(MaximumFeedFileSize + 1);
+    if (bytes.size() > MaximumFeedFileSize)
+        return refused(QStringLiteral("it is larger than %1 MiB.").arg(MaximumFeedFileSize / (1024 * 1024)));
     if (file.error() != QFileDevice::NoError)
-        return {std::nullopt,
-                QStringLiteral("The feed \"%1\" could not be read: %2").arg(shownPath, file.errorString()),
+        return {nullptr, QStringLiteral("The feed \"%1\" could not be read: %2").arg(shownPath, file.errorString()),
                 0};
     FeedReadResult read = readFeed(bytes);
     if (!read.feed)
@@ -56,14 +81,9 @@ FeedReadResult readFeedFile(const QString &path)
     return read;
 }
 
-QString openedFeedReport(const QString &path, qsizetype episodeCount, const QStringList &unkeptParts)
+QString openedFeedReport(const QString &path, qsizetype episodeCount)
 {
-    QString report = (episodeCount == 1 ? QStringLiteral("Read %1 episode from %2.")
-                                        : QStringLiteral("Read %1 episodes from %2."))
-                         .arg(episodeCount)
-                         .arg(QDir::toNativeSeparators(path));
-    if (!unkeptParts.isEmpty())
-        report += QStringLiteral("\nThese parts are not kept when the feed is saved: %1.")
-                      .arg(unkeptParts.join(QStringLiteral(", ")));
-    return report;
+    return (episodeCount == 1 ? QStringLiteral("Read %1 episode from %2.") : QStringLiteral("Read %1 episodes from %2."))
+        .arg(episodeCount)
+        .arg(QDir::toNativeSeparators(path));
 }

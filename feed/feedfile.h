@@ -13,10 +13,13 @@
 // nothing when the file was written.
 [[nodiscard]] std::optional<QString> writeFeedFile(const QString &path, const QByteArray &bytes);
 
-// Reads the feed at path. Without a feed, the problem is the whole message for the user: the
-// file, what is wrong and the line where it showed.
+// The largest feed file that is opened; podcast feeds are a few megabytes at most.
+inline constexpr qint64 MaximumFeedFileSize = qint64(256) * 1024 * 1024;
+
+// Reads the feed at path: a regular file of at most MaximumFeedFileSize bytes. Without a feed,
+// the problem is the whole message for the user: the file, what is wrong and the line where it
+// showed.
 [[nodiscard]] FeedReadResult readFeedFile(const QString &path);
 
-// "Read N episodes from <file>.", and which parts of the feed saving will leave out.
-[[nodiscard]] QString openedFeedReport(const QString &path, qsizetype episodeCount,
-                                       const QStringList &unkeptParts);
+// "Read N episodes from <file>."
+[[nodiscard]] QString openedFeedReport(const QString &path, qsizetype episodeCount);

@@ -18,6 +18,14 @@ struct FeedItem
     QString guid{};
     // The play time as the feed gives it (whole seconds for items added here); empty when unknown.
     QString duration{};
+    // Episode numbering for podcast apps: a number, a season number, and "full", "trailer" or "bonus".
+    QString episode{};
+    QString season{};
+    QString episodeType{};
+    // Addresses of the transcripts (WebVTT, SubRip) and the chapters file beside the sound file.
+    QString transcriptVttUrl{};
+    QString transcriptSrtUrl{};
+    QString chaptersUrl{};
 
     friend bool operator==(const FeedItem &, const FeedItem &) = default;
 };

@@ -1,34 +1,21 @@
 #pragma once
 
-#include "feed/channelfields.h"
-#include "feed/feeditem.h"
-#include "feed/publishingdetails.h"
+#include "feed/feedsource.h"
 
 #include <QByteArray>
-#include <QList>
-#include <QStringList>
+#include <QString>
 
-#include <optional>
-
-// A podcast feed as read from a file: what the feed window keeps of it.
-struct OpenedFeed
-{
-    ChannelFields channel;
-    // Present when the feed carries any of the elements the publishing details write.
-    std::optional<PublishingDetails> details;
-    QList<FeedItem> items;
-    // Elements the window does not keep, named as the feed writes them, each once, in order.
-    QStringList unkeptParts;
-};
+#include <memory>
 
 struct FeedReadResult
 {
-    std::optional<OpenedFeed> feed;
+    std::shared_ptr<const FeedSource> feed;
     // Without a feed: why it could not be read, and the line where that showed.
     QString problem;
     qint64 line = 0;
 };
 
-// Reads an RSS 2.0 feed in any encoding its XML declaration names. Namespaced elements are
-// told apart by their namespace, whatever prefix the feed gives them.
+// Reads an RSS feed (2.0, and the older 0.91 to 0.94 or one without a version) in any encoding
+// its XML declaration names. Namespaced elements are told apart by their namespace, whatever
+// prefix the feed gives them.
 [[nodiscard]] FeedReadResult readFeed(const QByteArray &bytes);

@@ -59,17 +59,19 @@ bool isIso639LanguageTag(const QString &tag)
                                  QLocale::codeToTerritory(parts.at(1).toUpper()) != QLocale::AnyTerritory);
 }
 
-QString publishingDetailsProblem(const PublishingDetails &details)
+QString publishingDetailsProblem(const PublishingDetails &details, const PublishingDetails &before)
 {
+    const bool keptCategory = !details.category.isEmpty() && details.category == before.category &&
+                              details.subcategory == before.subcategory;
     if (!isIso639LanguageTag(details.language))
         return QStringLiteral("The language \"%1\" is not an ISO 639 language code such as en, de or pt-BR.")
             .arg(details.language);
     if (!isArtworkAddress(details.artworkUrl))
         return QStringLiteral("The artwork address must be an https address of a JPEG or PNG image "
                               "(ending in .jpg, .jpeg or .png).");
-    if (!appleCategories().contains(details.category))
+    if (!keptCategory && !appleCategories().contains(details.category))
         return QStringLiteral("Please choose a category.");
-    if (!details.subcategory.isEmpty() &&
+    if (!keptCategory && !details.subcategory.isEmpty() &&
         !appleCategories().value(details.category).contains(details.subcategory))
         return QStringLiteral("\"%1\" is not a subcategory of \"%2\".")
             .arg(details.subcategory, details.category);

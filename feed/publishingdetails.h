@@ -24,4 +24,6 @@ struct PublishingDetails
 [[nodiscard]] bool isIso639LanguageTag(const QString &tag);
 
 // What is wrong with details typed in by the user, in words for a message; empty when nothing is.
-[[nodiscard]] QString publishingDetailsProblem(const PublishingDetails &details);
+// A category the feed already had is kept even when Apple's list lacks it.
+[[nodiscard]] QString publishingDetailsProblem(const PublishingDetails &details,
+                                               const PublishingDetails &before = {});

@@ -14,9 +14,9 @@ struct Enclosure
     std::optional<qint64> durationSeconds;
     // Addresses of the files saved beside the sound file (transcripts, chapters); empty when
     // none were written or there is no address to publish them under.
-    QString transcriptVttUrl;
-    QString transcriptSrtUrl;
-    QString chaptersUrl;
+    QString transcriptVttUrl{};
+    QString transcriptSrtUrl{};
+    QString chaptersUrl{};
 };
 
 // Where the feed window takes each new item's enclosure from. Nothing while there is no

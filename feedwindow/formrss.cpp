@@ -1,11 +1,13 @@
 #include "feedwindow/formrss.h"
 
-#include "feed/feeddocument.h"
+#include "feed/directoryformats.h"
 #include "feed/feedfile.h"
 #include "feed/feedreader.h"
+#include "feed/feedsource.h"
 #include "feed/publishedfeed.h"
 #include "feed/rfc822date.h"
 #include "feedwindow/enclosuresource.h"
+#include "feedwindow/episodesdialog.h"
 #include "feedwindow/publishingdetailsdialog.h"
 #include "platform/applicationtitle.h"
 #include "platform/clock.h"
@@ -45,15 +47,6 @@ bool anyEmpty(std::initializer_list<QString> values)
 
 const QString EnclosurePlaceholder = QStringLiteral("(Actual URL for wav file here)");
 
-// Sound formats that Apple Podcasts and Spotify refuse.
-bool isRefusedByDirectories(const QString &type)
-{
-    static const QStringList refused{QStringLiteral("audio/wav"),  QStringLiteral("audio/x-wav"),
-                                     QStringLiteral("audio/wave"), QStringLiteral("audio/ogg"),
-                                     QStringLiteral("audio/flac"), QStringLiteral("audio/x-flac")};
-    return refused.contains(type.trimmed().toLower());
-}
-
 bool isEnterKey(int key)
 {
     return key == Qt::Key_Return || key == Qt::Key_Enter;
@@ -62,7 +55,7 @@ bool isEnterKey(int key)
 } // namespace
 
 FormRss::FormRss(const PlatformServices &services, const EnclosureSource *enclosureSource, QWidget *parent)
-    : QMainWindow(parent), Text9(feedHeaderTemplate()), Text8(feedFooterTemplate()), m_services(services),
+    : QMainWindow(parent), m_services(services),
       m_enclosureSource(enclosureSource)
 {
     setUpFixedWindow(this);
@@ -179,6 +172,8 @@ void FormRss::createMenu()
     connect(srss, &QAction::triggered, this, &FormRss::srss_Click);
     details = options->addAction(QStringLiteral("Publishing &details..."));
     connect(details, &QAction::triggered, this, &FormRss::details_Click);
+    episodes = options->addAction(QStringLiteral("&Episodes..."));
+    connect(episodes, &QAction::triggered, this, &FormRss::episodes_Click);
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -218,7 +213,7 @@ void FormRss::Form_Load()
 
 void FormRss::closeEvent(QCloseEvent *event)
 {
-    if (!mayDropUnsavedWork()) {
+    if (!mayDropUnsavedWork(QStringLiteral("Save the feed before closing?"), false)) {
         event->ignore();
         return;
     }
@@ -266,9 +261,13 @@ void FormRss::Command2_Click()
     if (m_details)
         warnAboutFormatOnce(enclosure.type);
     // The enclosure address is the item's guid: it names the episode for good once published.
-    Text7.append({Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
+    FeedItem item{Text5->text(), Text4->toPlainText(), Text6->text(), Text10->text(), Text12->text(),
                   enclosure.url, enclosure.length, enclosure.type, enclosure.url,
-                  enclosure.durationSeconds ? QString::number(*enclosure.durationSeconds) : QString()});
+                  enclosure.durationSeconds ? QString::number(*enclosure.durationSeconds) : QString()};
+    item.transcriptVttUrl = enclosure.transcriptVttUrl;
+    item.transcriptSrtUrl = enclosure.transcriptSrtUrl;
+    item.chaptersUrl = enclosure.chaptersUrl;
+    Text7.append(item);
     ++m_itemChanges;
     Text5->clear();
     Text4->clear();
@@ -289,13 +288,7 @@ bool FormRss::saveFeed()
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
         return false;
-    QString channel = channelBlock(channelFields());
-    if (m_details)
-        appendPublishingElements(channel, *m_details);
-    const QByteArray bytes =
-        m_details
-            ? feedFileBytes(feedHeaderWithAtom(), channel, Text7, ItemElements::Publishing, Text8.text())
-            : feedFileBytes(Text9.text(), channel, Text7, ItemElements::Basic, Text8.text());
+    const QByteArray bytes = feedBytesToSave(channelFields(), m_details, Text7);
     if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes)) {
         showMessage(*failure);
         return false;
@@ -315,6 +308,11 @@ bool FormRss::hasUnsavedChanges() const
            m_details != m_savedDetails;
 }
 
+bool FormRss::hasTypedItem() const
+{
+    return !Text5->text().isEmpty() || !Text4->toPlainText().isEmpty() || !Text6->text().isEmpty();
+}
+
 void FormRss::markSaved()
 {
     m_savedChannel = channelFields();
@@ -322,11 +320,11 @@ void FormRss::markSaved()
     m_savedItemChanges = m_itemChanges;
 }
 
-bool FormRss::mayDropUnsavedWork()
+bool FormRss::mayDropUnsavedWork(const QString &question, bool typedItemCounts)
 {
-    if (!hasUnsavedChanges())
+    if (!hasUnsavedChanges() && !(typedItemCounts && hasTypedItem()))
         return true;
-    switch (m_services.messageBox.askToSave(this, QStringLiteral("Save the feed before closing?"))) {
+    switch (m_services.messageBox.askToSave(this, question)) {
     case SaveAnswer::Save:
         return saveFeed();
     case SaveAnswer::Discard:
@@ -339,6 +337,9 @@ bool FormRss::mayDropUnsavedWork()
 
 void FormRss::opn_Click()
 {
+    // Asked first: the answer decides whether there is any point in choosing a file.
+    if (!mayDropUnsavedWork(QStringLiteral("Save the feed before opening another?"), true))
+        return;
     openDialog.Filter = QStringLiteral("Feed file (*.xml;*.rss)|*.xml;*.rss|All files (*)|*");
     if (!m_services.fileDialogs.ShowOpen(this, openDialog))
         return;
@@ -348,31 +349,26 @@ void FormRss::opn_Click()
         showMessage(read.problem);
         return;
     }
-    if (!mayDropUnsavedWork())
-        return;
-    showOpenedFeed(std::move(*read.feed), path);
+    showOpenedFeed(std::move(read.feed), path);
 }
 
-void FormRss::showOpenedFeed(OpenedFeed feed, const QString &path)
+void FormRss::showOpenedFeed(std::shared_ptr<const FeedSource> feed, const QString &path)
 {
-    Text1->setText(feed.channel.title);
-    Text2->setPlainText(feed.channel.description);
-    Text12->setText(feed.channel.author);
-    Text3->setText(feed.channel.link);
+    Text1->setText(feed->channel.title);
+    Text2->setPlainText(feed->channel.description);
+    Text12->setText(feed->channel.author);
+    Text3->setText(feed->channel.link);
     Text5->clear();
     Text4->clear();
     Text6->clear();
     Form_Load();
-    m_details = feed.details;
-    const qsizetype count = feed.items.size();
-    Text7.setItems(std::move(feed.items));
+    m_details = feed->details;
+    Text7.open(std::move(feed));
     ++m_itemChanges;
     m_warnedAboutFormat = false;
     dc.FileName = path;
     markSaved();
-
-    const QString report = openedFeedReport(path, count, feed.unkeptParts);
-    showMessage(report);
+    showMessage(openedFeedReport(path, Text7.size()));
 }
 
 void FormRss::details_Click()
@@ -386,16 +382,21 @@ void FormRss::details_Click()
     dialog->open();
 }
 
+void FormRss::episodes_Click()
+{
+    auto *dialog = new EpisodesDialog(Text7, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &EpisodesDialog::episodesChanged, this, [this] { ++m_itemChanges; });
+    dialog->open();
+}
+
 void FormRss::warnAboutFormatOnce(const QString &type)
 {
-    if (m_warnedAboutFormat || !isRefusedByDirectories(type))
+    const QString warning = refusedFormatWarning(type);
+    if (m_warnedAboutFormat || warning.isEmpty())
         return;
     m_warnedAboutFormat = true;
-    showMessage(
-        QStringLiteral("Apple Podcasts and Spotify take only MP3 or M4A sound files, and this episode "
-                       "is %1. It is added to the feed anyway; save the sound as MP3 for those "
-                       "directories.")
-            .arg(type));
+    showMessage(warning);
 }
 
 void FormRss::showMessage(const QString &text)

@@ -2,16 +2,16 @@
 
 #include "feed/itemstore.h"
 #include "feed/publishingdetails.h"
-#include "feedwindow/hiddentextfield.h"
 #include "platform/filedialogs.h"
 #include "platform/platformservices.h"
 
 #include <QMainWindow>
 
+#include <memory>
 #include <optional>
 
 class EnclosureSource;
-struct OpenedFeed;
+class FeedSource;
 class QAction;
 class QGroupBox;
 class QLabel;
@@ -58,11 +58,10 @@ public:
     QAction *exit = nullptr;
     QAction *add = nullptr;
     QAction *srss = nullptr;
-    QAction *details = nullptr; // "Publishing &details..."
+    QAction *details = nullptr;  // "Publishing &details..."
+    QAction *episodes = nullptr; // "&Episodes..."
 
-    HiddenTextField Text9; // header template
-    HiddenTextField Text8; // footer template
-    ItemStore Text7;       // item store
+    ItemStore Text7; // the episodes: those of an opened feed, then those added
 
     CommonDialog dc;
     CommonDialog openDialog;
@@ -76,6 +75,8 @@ public:
     void opn_Click();
     // Opens the details dialog window-modal and returns; OK there sets the details.
     void details_Click();
+    // Opens the list of episodes window-modal and returns; changes there are unsaved work.
+    void episodes_Click();
 
     // Set once the user has given them (or an opened feed had them): saving then adds what
     // directories require.
@@ -99,10 +100,12 @@ private:
     // Returns whether the file was written.
     [[nodiscard]] bool saveFeed();
     [[nodiscard]] bool hasUnsavedChanges() const;
-    // Asks about unsaved work; returns whether the caller may go on and drop it.
-    [[nodiscard]] bool mayDropUnsavedWork();
+    [[nodiscard]] bool hasTypedItem() const;
+    // Asks about unsaved work (and, when it counts, an item typed but not added); returns
+    // whether the caller may go on and drop it.
+    [[nodiscard]] bool mayDropUnsavedWork(const QString &question, bool typedItemCounts);
     void markSaved();
-    void showOpenedFeed(OpenedFeed feed, const QString &path);
+    void showOpenedFeed(std::shared_ptr<const FeedSource> feed, const QString &path);
     void warnAboutFormatOnce(const QString &type);
 
     PlatformServices m_services;

@@ -1,6 +1,7 @@
 #include "feedwindow/publishingdetailsdialog.h"
 
 #include "feed/applecategories.h"
+#include "feed/soundfilesaddress.h"
 #include "platform/applicationtitle.h"
 #include "platform/messagebox.h"
 
@@ -9,10 +10,11 @@
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QUrl>
 
 PublishingDetailsDialog::PublishingDetailsDialog(MessageBox &messageBox, const PublishingDetails &details,
                                                  QWidget *parent)
-    : QDialog(parent), m_messageBox(messageBox)
+    : QDialog(parent), m_messageBox(messageBox), m_before(details)
 {
     setWindowTitle(applicationTitle());
     auto *form = new QFormLayout(this);
@@ -26,6 +28,8 @@ PublishingDetailsDialog::PublishingDetailsDialog(MessageBox &messageBox, const P
     category = new QComboBox(this);
     category->addItem(QString());
     category->addItems(appleCategories().keys());
+    if (category->findText(details.category) < 0)
+        category->addItem(details.category);
     category->setCurrentText(details.category);
     subcategory = new QComboBox(this);
     fillSubcategories();
@@ -36,6 +40,7 @@ PublishingDetailsDialog::PublishingDetailsDialog(MessageBox &messageBox, const P
     ownerName = lineEdit(details.ownerName, QString());
     ownerEmail = lineEdit(details.ownerEmail, QStringLiteral("podcast@example.org"));
     feedUrl = lineEdit(details.feedUrl, QStringLiteral("https://example.org/feed.xml"));
+    soundFilesAddress = lineEdit(::soundFilesAddress(), QStringLiteral("https://example.org/audio/"));
 
     form->addRow(QStringLiteral("&Language"), language);
     form->addRow(QStringLiteral("&Artwork address"), artworkUrl);
@@ -45,6 +50,8 @@ PublishingDetailsDialog::PublishingDetailsDialog(MessageBox &messageBox, const P
     form->addRow(QStringLiteral("Owner &name"), ownerName);
     form->addRow(QStringLiteral("Owner &email"), ownerEmail);
     form->addRow(QStringLiteral("&Feed's own address"), feedUrl);
+    form->addRow(QStringLiteral("Address of the s&ound files"), soundFilesAddress);
+    soundFilesAddress->setAccessibleName(QStringLiteral("Address of the sound files"));
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     connect(buttons, &QDialogButtonBox::accepted, this, &PublishingDetailsDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &PublishingDetailsDialog::reject);
@@ -56,6 +63,8 @@ void PublishingDetailsDialog::fillSubcategories()
     subcategory->clear();
     subcategory->addItem(QString());
     subcategory->addItems(appleCategories().value(category->currentText()));
+    if (category->currentText() == m_before.category && subcategory->findText(m_before.subcategory) < 0)
+        subcategory->addItem(m_before.subcategory);
     subcategory->setEnabled(subcategory->count() > 1);
 }
 
@@ -68,10 +77,18 @@ PublishingDetails PublishingDetailsDialog::details() const
 
 void PublishingDetailsDialog::accept()
 {
-    const QString problem = publishingDetailsProblem(details());
+    QString problem = publishingDetailsProblem(details(), m_before);
+    const QString address = soundFilesAddress->text().trimmed();
+    const QUrl addressUrl(address, QUrl::StrictMode);
+    if (problem.isEmpty() && !address.isEmpty() &&
+        !((addressUrl.scheme() == u"https" || addressUrl.scheme() == u"http") && !addressUrl.host().isEmpty()))
+        problem = QStringLiteral("The address of the sound files must be an http or https address, such as "
+                                 "https://example.org/audio/.");
     if (!problem.isEmpty()) {
         m_messageBox.showMessage(this, problem);
         return;
     }
+    if (address != ::soundFilesAddress())
+        setSoundFilesAddress(address);
     QDialog::accept();
 }

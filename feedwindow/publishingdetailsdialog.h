@@ -29,6 +29,8 @@ public:
     QLineEdit *ownerName = nullptr;
     QLineEdit *ownerEmail = nullptr;
     QLineEdit *feedUrl = nullptr;
+    // Not part of the feed: remembered for the speech window, which fills Podcast file/Url with it.
+    QLineEdit *soundFilesAddress = nullptr;
 
     void accept() override;
 
@@ -36,4 +38,6 @@ private:
     void fillSubcategories();
 
     MessageBox &m_messageBox;
+    // As the dialog was opened: a category outside Apple's list is shown and kept.
+    PublishingDetails m_before;
 };

@@ -11,11 +11,12 @@
 #include "platform/urlopener.h"
 #include "platform/windowlook.h"
 #include "platform/windowplacement.h"
+#include "speechwindow/documentopening.h"
 #include "speechwindow/linklabel.h"
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
 #include "speechwindow/soundfilesettingsdialog.h"
-#include "documents/textfileforappend.h"
+#include "feed/soundfilesaddress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,9 +28,7 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QScreen>
-#include <QTextCursor>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -106,6 +105,7 @@ void FormWav::createControls()
     Text1->setTabChangesFocus(true);
     setColors(Text1, QPalette::Base, Qt::white, QPalette::Text, Qt::black);
     m_readingHighlight = std::make_unique<ReadingHighlight>(*Text1);
+    m_documentOpening = new DocumentOpening(*this, *Text1, m_services);
 
     Label4 = new QLabel(QStringLiteral("Voices :"), client);
     place(Label4, 240, 2880, 975, 255);
@@ -169,6 +169,7 @@ void FormWav::createControls()
     connect(Command2, &QPushButton::clicked, this, &FormWav::Command2_Click);
     connect(Command3, &QPushButton::clicked, this, &FormWav::Command3_Click);
     connect(Label2, &LinkLabel::clicked, this, &FormWav::Label2_Click);
+    connect(List2, &QListWidget::currentRowChanged, this, &FormWav::prepareChosenVoice);
     // A mouse click reports once, on release; a selection moved by the keyboard reports as it
     // moves. The press of a click also moves the selection, and is left to the release.
     connect(List1, &QListWidget::itemClicked, this, &FormWav::List1_Click);
@@ -239,6 +240,21 @@ void FormWav::Form_Load()
     List1->addItem(QStringLiteral("Website : ") + ParloraInfo::websiteAddress());
     List1->addItem(QStringLiteral("Company : ") + ParloraInfo::makerNameAndPlace());
     List1->addItem(QStringLiteral("Support : ") + ParloraInfo::supportAddress());
+}
+
+void FormWav::prepareChosenVoice()
+{
+    // So that Read text finds the engine ready for this voice.
+    if (List2->currentItem() == nullptr || !m_windowVoice)
+        return;
+    try {
+        const SpObjectTokens found =
+            m_windowVoice->GetVoices(QStringLiteral("Name=") + List2->currentItem()->text(), QString());
+        if (found.Count() > 0)
+            m_services.speechEngine.prepareVoice(found.Item(0));
+    } catch (const SpeechError &) {
+        // Reading will report it.
+    }
 }
 
 void FormWav::applyVoiceSelection(SpVoice &voice) const
@@ -329,7 +345,8 @@ void FormWav::Label2_Click()
         const QFileInfo saved(fileName);
         if (!saved.exists())
             throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
-        Text14->setText(QStringLiteral("(Actual URL for wav file here)"));
+        const QString published = publishedSoundFileAddress(soundFilesAddress(), fileName);
+        Text14->setText(published.isEmpty() ? QStringLiteral("(Actual URL for wav file here)") : published);
         // Plain digits: the field goes verbatim into the feed's enclosure length, which
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));
@@ -356,25 +373,11 @@ QStringList FormWav::savedCompanionFiles() const
 
 void FormWav::opn_Click()
 {
-    CommonDialog1.Filter = QStringLiteral("Text file (*.txt)|*.txt|Log files (*.log)|*.log");
+    CommonDialog1.Filter = DocumentOpening::openFilter();
     if (!m_services.fileDialogs.ShowOpen(this, CommonDialog1))
         return; // cancelled: reloading the previous file would append it twice
     Text2->setText(CommonDialog1.FileName);
-    const TextLoadResult loaded = readTextFileForAppend(Text2->text());
-    if (!loaded.isSuccess()) {
-        showMessage(loaded.errorDescription());
-        return;
-    }
-    if (loaded.text().isEmpty())
-        return;
-    // One edit at the end: the text box is written once however many lines the file has, and
-    // the user can undo the load in one step. Laying out a paragraph of megabytes takes the
-    // text box a while, so say that it is busy.
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const auto restoreCursor = qScopeGuard([] { QApplication::restoreOverrideCursor(); });
-    QTextCursor end(Text1->document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(loaded.text());
+    m_documentOpening->append(Text2->text());
 }
 
 void FormWav::List1_Click()

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+class DocumentOpening;
 class LinkLabel;
 class QAction;
 class QLabel;
@@ -81,6 +82,7 @@ private:
     void createMenu();
     void setTabOrder();
     void nameFieldsForScreenReaders();
+    void prepareChosenVoice();
     void applyVoiceSelection(SpVoice &voice) const;
     void showMessage(const QString &text);
 
@@ -93,6 +95,7 @@ private:
         QStringList companionFiles;
     };
     std::optional<SavedSound> m_savedSound;
+    DocumentOpening *m_documentOpening = nullptr; // a child of the window
     // Follows the window voice's reading, so it goes first when the window does.
     std::unique_ptr<ReadingHighlight> m_readingHighlight;
 };

@@ -4,6 +4,10 @@
 #include "engine/client/speechoutcome.h"
 #include "engine/protocol/helperprotocol.h"
 
+#include <QCoreApplication>
+#include <QProcessEnvironment>
+#include <QSocketNotifier>
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -19,19 +23,29 @@ QString couldNotStart(const QString &reason)
     return QStringLiteral("The speech engine could not be started: %1").arg(reason);
 }
 
-bool sendAll(int socket, const char *data, qsizetype size)
+// Sends what the socket takes now: the bytes sent, or -1 when the helper is gone.
+qsizetype sendSome(int socket, const char *data, qsizetype size)
 {
-    while (size > 0) {
-        const ssize_t written = ::send(socket, data, static_cast<size_t>(size), MSG_NOSIGNAL);
+    qsizetype sent = 0;
+    while (sent < size) {
+        const ssize_t written =
+            ::send(socket, data + sent, static_cast<size_t>(size - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
         if (written < 0) {
             if (errno == EINTR)
                 continue;
-            return false;
+            if (errno == EAGAIN || errno == EWOULDBLOCK)
+                return sent;
+            return -1;
         }
-        data += written;
-        size -= written;
+        sent += written;
     }
-    return true;
+    return sent;
+}
+
+QByteArray passageRequest(const QByteArray &utf8)
+{
+    return QByteArray(HelperProtocol::PassageKeyword.data(), qsizetype(HelperProtocol::PassageKeyword.size())) +
+           ' ' + QByteArray::number(utf8.size()) + '\n' + utf8;
 }
 
 } // namespace
@@ -84,14 +98,41 @@ void SpeechHelperProcess::launch()
     });
     m_process.setStandardInputFile(QProcess::nullDevice());
     m_process.setStandardOutputFile(QProcess::nullDevice());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QString::fromLatin1(HelperProtocol::ProgramPidVariable),
+                       QString::number(QCoreApplication::applicationPid()));
+    m_process.setProcessEnvironment(environment);
+    connect(&m_process, &QProcess::finished, this, &SpeechHelperProcess::ended);
+    connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart)
+            Q_EMIT ended();
+    });
+    // The fork happens inside start; whether exec worked is reported later, by ended().
     m_process.start(m_helperPath, {QString::fromLatin1(HelperProtocol::SpeakCommand), m_voice.engine(),
                                    m_voice.id(), QString::number(AudioDescriptor)});
-    const bool started = m_process.waitForStarted(10000);
     // Only the helper writes audio and reads passages; its exit is then the end of the audio.
     ::close(audioWriteEnd);
     ::close(passageReadEnd);
-    if (!started)
-        throw SpeechError(couldNotStart(m_process.errorString()));
+}
+
+int SpeechHelperProcess::readHeader()
+{
+    if (m_sampleRate > 0)
+        return m_sampleRate;
+    while (m_buffer.size() < qsizetype(HelperProtocol::StreamHeaderSize)) {
+        const qint64 count = fill();
+        if (count < 0)
+            return -1;
+        if (count == 0)
+            return 0;
+    }
+    const int rate = static_cast<int>(
+        HelperProtocol::sampleRateOfStreamHeader(reinterpret_cast<const unsigned char *>(m_buffer.constData())));
+    if (rate <= 0)
+        return -2;
+    m_sampleRate = rate;
+    m_consumed = HelperProtocol::StreamHeaderSize;
+    return rate;
 }
 
 int SpeechHelperProcess::waitForHeader(QDeadlineTimer deadline)
@@ -119,29 +160,56 @@ int SpeechHelperProcess::waitForHeader(QDeadlineTimer deadline)
 
 bool SpeechHelperProcess::sendPassage(const QByteArray &utf8)
 {
-    if (m_passageFd < 0)
-        return false;
-    const QByteArray request =
-        QByteArray(HelperProtocol::PassageKeyword.data(), qsizetype(HelperProtocol::PassageKeyword.size())) +
-        ' ' + QByteArray::number(utf8.size()) + '\n' + utf8;
-    // Passages are small and few wait in the pipe, so this never blocks for long.
-    return sendAll(m_passageFd, request.constData(), request.size());
+    return sendRequest(passageRequest(utf8));
 }
 
-bool SpeechHelperProcess::sendGroup(const QList<QByteArray> &utf8)
+bool SpeechHelperProcess::sendGroup(const QList<QByteArray> &utf8, qsizetype quiet)
 {
-    if (utf8.size() == 1)
-        return sendPassage(utf8.front());
-    if (m_passageFd < 0)
-        return false;
+    // Every request is a group, a lone passage too: the helper then reads one form.
     QByteArray request =
         QByteArray(HelperProtocol::GroupKeyword.data(), qsizetype(HelperProtocol::GroupKeyword.size())) +
-        ' ' + QByteArray::number(utf8.size()) + '\n';
+        ' ' + QByteArray::number(utf8.size()) + ' ' + QByteArray::number(quiet) + '\n';
     for (const QByteArray &passage : utf8) // the helper reads a whole group before it speaks
-        request += QByteArray(HelperProtocol::PassageKeyword.data(),
-                              qsizetype(HelperProtocol::PassageKeyword.size())) +
-                   ' ' + QByteArray::number(passage.size()) + '\n' + passage;
-    return sendAll(m_passageFd, request.constData(), request.size());
+        request += passageRequest(passage);
+    return sendRequest(std::move(request));
+}
+
+bool SpeechHelperProcess::sendRequest(QByteArray request)
+{
+    if (m_passageFd < 0)
+        return false;
+    m_unsent += request;
+    sendPending();
+    return m_passageFd >= 0;
+}
+
+void SpeechHelperProcess::sendPending()
+{
+    const qsizetype sent = sendSome(m_passageFd, m_unsent.constData(), m_unsent.size());
+    if (sent < 0) { // gone: its end is read next
+        ::close(m_passageFd);
+        m_passageFd = -1;
+        m_unsent.clear();
+        dropWriteNotifier();
+        return;
+    }
+    m_unsent.remove(0, sent);
+    if (m_unsent.isEmpty()) {
+        dropWriteNotifier();
+    } else if (!m_writable) {
+        // A helper that is not reading (stopped, or busy with a long group) must not hold us up.
+        m_writable = std::make_unique<QSocketNotifier>(m_passageFd, QSocketNotifier::Write);
+        connect(m_writable.get(), &QSocketNotifier::activated, this, &SpeechHelperProcess::sendPending);
+    }
+}
+
+void SpeechHelperProcess::dropWriteNotifier()
+{
+    // It may be the one whose signal is being handled.
+    if (m_writable) {
+        m_writable->setEnabled(false);
+        m_writable.release()->deleteLater();
+    }
 }
 
 qint64 SpeechHelperProcess::fill()
@@ -191,6 +259,8 @@ SpeechHelperProcess::Frame SpeechHelperProcess::readFrame()
                     return {Frame::PassageDone, {}, {}};
                 case FrameType::PassageFailed:
                     return {Frame::PassageFailed, {}, {}};
+                case FrameType::Heartbeat:
+                    return {Frame::Heartbeat, {}, {}};
                 case FrameType::WordMarker:
                     if (!m_wordMarkersWanted || size != WordMarkerSize)
                         continue;
@@ -235,6 +305,13 @@ QString SpeechHelperProcess::failureAfterEnd()
 {
     if (m_process.state() != QProcess::NotRunning && !m_process.waitForFinished(5000))
         return QStringLiteral("The speech engine did not finish.");
+    return failureDescription();
+}
+
+QString SpeechHelperProcess::failureDescription()
+{
+    if (m_process.error() == QProcess::FailedToStart)
+        return couldNotStart(m_process.errorString());
     if (m_process.exitStatus() == QProcess::CrashExit)
         return engineStoppedMessage();
     const QString reason = QString::fromUtf8(m_process.readAllStandardError()).trimmed();
@@ -245,13 +322,16 @@ QString SpeechHelperProcess::failureAfterEnd()
 
 void SpeechHelperProcess::kill()
 {
+    dropWriteNotifier();
+    m_unsent.clear();
     if (m_passageFd >= 0) {
         ::close(m_passageFd);
         m_passageFd = -1;
     }
     if (m_process.state() != QProcess::NotRunning) {
+        // After SIGKILL the wait is for the kernel to reap it, stopped or not: moments.
         m_process.kill();
-        m_process.waitForFinished(5000);
+        m_process.waitForFinished(1000);
     }
     if (m_audioFd >= 0) {
         ::close(m_audioFd);

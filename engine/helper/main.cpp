@@ -6,6 +6,7 @@
 #include "engine/helper/textsanitizer.h"
 
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <string>
 
+#include <dirent.h>
 #include <sys/mman.h>
 #include <sys/prctl.h>
 #include <sys/wait.h>
@@ -71,6 +73,37 @@ std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
     return nullptr;
 }
 
+// The threads of this process. fork copies only the calling thread, and a lock another thread
+// held would stay locked in the child for ever. So nothing of ours runs a thread; this is checked
+// before the engine is initialised, because espeak-ng 1.51 starts one idle thread of its own there
+// (its event thread, asleep on a condition variable, unused in synchronous mode), which the
+// children do not inherit and never need.
+std::size_t threadCount()
+{
+    DIR *tasks = ::opendir("/proc/self/task");
+    if (tasks == nullptr)
+        return 0;
+    std::size_t count = 0;
+    while (const dirent *entry = ::readdir(tasks))
+        if (entry->d_name[0] != '.')
+            ++count;
+    ::closedir(tasks);
+    return count;
+}
+
+// Whether the process that started us is still our parent. Under a subreaper (systemd --user)
+// an orphan's new parent is not init, so the pid it was given is compared instead.
+bool parentIs(pid_t expected)
+{
+    return expected <= 0 || ::getppid() == expected;
+}
+
+pid_t programPid()
+{
+    const char *value = std::getenv(ProgramPidVariable);
+    return value != nullptr ? static_cast<pid_t>(std::strtol(value, nullptr, 10)) : 0;
+}
+
 struct GroupPassage
 {
     std::string text; // without control characters
@@ -82,38 +115,59 @@ struct SpeakingState
 {
     std::vector<std::uint32_t> removed; // of the passage being spoken
     bool quiet = false;
+    std::chrono::steady_clock::time_point lastHeartbeat;
 };
+
+constexpr std::chrono::milliseconds HeartbeatInterval(1000);
+
+bool sendHeartbeat(PcmWriter &writer, SpeakingState &state)
+{
+    state.lastHeartbeat = std::chrono::steady_clock::now();
+    return writer.writeFrame(FrameType::Heartbeat);
+}
 
 // A group of passages, one after another, in a child forked from the prepared engine. Every group
 // starts from the same state, so its samples do not depend on what this helper spoke before
 // (espeak-ng carries state from one synthesis to the next), and an engine crash kills the child,
 // not the helper. The child counts its finished passages in memory shared with us, so after a
-// crash we know which passage it was on: that one fails, and a fresh child goes on with the rest,
-// first speaking the ones before it unheard, so that the rest sound as if the crasher had not
-// been there.
+// crash we know which passage it was on: that one fails, and a fresh child goes on with the rest.
+// The group's start is the last point where the engine's state is known (a child that has spoken
+// may have threads, so it cannot be forked again), so the fresh child first speaks the ones
+// before unheard: the rest then sound as if the crasher had not been there. The first quiet
+// passages are spoken unheard in every child.
 bool speakGroup(Synthesizer &synthesizer, PcmWriter &writer, const std::vector<GroupPassage> &group,
-                SpeakingState &state, volatile std::size_t *finished)
+                std::size_t quiet, SpeakingState &state, volatile std::size_t *finished)
 {
     std::vector<bool> crashed(group.size(), false);
-    std::size_t next = 0;
+    std::size_t next = quiet;
+    const pid_t helper = ::getpid();
     while (next < group.size()) {
         *finished = next;
         const pid_t child = ::fork();
         if (child == 0) {
             ::prctl(PR_SET_PDEATHSIG, SIGKILL); // dies with the helper, which the program may kill
-            if (::getppid() == 1)
+            if (!parentIs(helper))
                 ::_exit(ExitFailure);
             const auto writeSamples = [&](const short *samples, int count) {
-                return state.quiet || writer.writeSamples(samples, count);
+                if (!state.quiet)
+                    return writer.writeSamples(samples, count);
+                if (std::chrono::steady_clock::now() - state.lastHeartbeat >= HeartbeatInterval)
+                    return sendHeartbeat(writer, state);
+                return true;
             };
             for (std::size_t i = 0; i < group.size(); ++i) {
                 if (crashed[i])
                     continue;
                 state.quiet = i < next;
                 state.removed = group[i].removed;
+                if (state.quiet && i == 0)
+                    (void)sendHeartbeat(writer, state);
                 const std::string error = synthesizer.speak(group[i].text, writeSamples, [](std::size_t) {});
-                if (state.quiet)
+                if (state.quiet) {
+                    if (!sendHeartbeat(writer, state))
+                        ::_exit(ExitFailure);
                     continue;
+                }
                 const bool written = error.empty() ? writer.writeFrame(FrameType::PassageDone)
                                                    : writer.writeFrame(FrameType::PassageFailed, error);
                 if (!written)
@@ -141,7 +195,7 @@ bool speakGroup(Synthesizer &synthesizer, PcmWriter &writer, const std::vector<G
 
 // The next request's length from standard input, after its keyword; false at its end or on
 // anything that is not one.
-bool readRequest(std::string_view keyword, unsigned long long &number)
+bool readRequest(std::string_view keyword, unsigned long long &number, unsigned long long *second = nullptr)
 {
     std::string request;
     if (!std::getline(std::cin, request))
@@ -151,6 +205,12 @@ bool readRequest(std::string_view keyword, unsigned long long &number)
         return false;
     char *end = nullptr;
     number = std::strtoull(request.c_str() + prefix.size(), &end, 10);
+    if (second != nullptr && *end == ' ') {
+        const char *start = end + 1;
+        *second = std::strtoull(start, &end, 10);
+        if (end == start)
+            return false;
+    }
     return *end == 0;
 }
 
@@ -162,16 +222,20 @@ bool readText(unsigned long long size, std::string &text)
     return bool(std::cin.read(text.data(), static_cast<std::streamsize>(size)));
 }
 
-// The next passage or group of passages from standard input; false at its end or on anything
-// that is not one.
-bool readGroup(std::vector<GroupPassage> &group)
+// The next passage or group of passages from standard input, and how many of them are spoken
+// unheard; false at its end or on anything that is not one.
+bool readGroup(std::vector<GroupPassage> &group, std::size_t &quiet)
 {
     group.clear();
+    quiet = 0;
     if (std::cin.peek() == GroupKeyword.front()) {
         unsigned long long count = 0;
-        if (!readRequest(GroupKeyword, count) || count == 0 || count > MaxGroupSize)
+        unsigned long long unheard = 0;
+        if (!readRequest(GroupKeyword, count, &unheard) || count == 0 || count > MaxGroupSize ||
+            unheard >= count)
             return false;
         group.resize(count);
+        quiet = static_cast<std::size_t>(unheard);
     } else {
         group.resize(1);
     }
@@ -188,6 +252,12 @@ bool readGroup(std::vector<GroupPassage> &group)
 
 int speak(const std::string &engine, const std::string &voiceId, int audioFd)
 {
+    // The program may die without closing our input (a stop signal, a hang): go with it.
+    ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (!parentIs(programPid()))
+        return ExitSuccess;
+    if (threadCount() != 1)
+        return fail("The speech helper must start with a single thread.");
     std::unique_ptr<Synthesizer> synthesizer = synthesizerFor(engine);
     if (!synthesizer)
         return fail("The speech engine \"" + engine + "\" is not available.");
@@ -214,8 +284,9 @@ int speak(const std::string &engine, const std::string &voiceId, int audioFd)
         return fail("The speech engine could not be started.");
     auto *finished = static_cast<volatile std::size_t *>(shared);
     std::vector<GroupPassage> group;
-    while (readGroup(group))
-        if (!speakGroup(*synthesizer, writer, group, state, finished))
+    std::size_t quiet = 0;
+    while (readGroup(group, quiet))
+        if (!speakGroup(*synthesizer, writer, group, quiet, state, finished))
             break;
     return ExitSuccess;
 }

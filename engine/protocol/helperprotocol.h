@@ -9,9 +9,14 @@
 //   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
 //       Lives until its standard input ends, speaking passages one after another.
 //       Standard input: passages, each a line "passage BYTES" followed by BYTES of UTF-8 text.
-//       A line "group COUNT" before COUNT passages has them spoken one after another from one
-//       copy of the prepared engine (cheaper than a copy each); a lone passage gets its own.
+//       A line "group COUNT QUIET" before COUNT passages has them spoken one after another from
+//       one copy of the prepared engine (cheaper than a copy each); a lone passage gets its own.
+//       The first QUIET passages are spoken unheard (no frames but a Heartbeat after each), only
+//       to bring the engine to the state it had after them: a fresh helper taking over a group
+//       then sounds the same as the one before would have. QUIET may be left out (0).
 //       Where groups begin must not depend on the number of helpers, or the samples would.
+//       Environment: ProgramPidVariable holds the program's pid; a helper whose parent is no
+//       longer that process has been orphaned and ends.
 //       AUDIO_FD (AudioDescriptor): the stream header, then frames (FrameType). Each passage
 //       gives its audio frames, then exactly one PassageDone or PassageFailed frame; a passage
 //       that fails costs that passage only, and the helper goes on with the next.
@@ -41,6 +46,7 @@ inline constexpr int ExitFailure = 2;
 inline constexpr std::string_view PassageKeyword = "passage";
 inline constexpr std::string_view GroupKeyword = "group";
 inline constexpr std::size_t MaxGroupSize = 64;
+inline constexpr const char *ProgramPidVariable = "PARLORA_PROGRAM_PID";
 
 enum VoiceColumn : int
 {
@@ -92,6 +98,9 @@ enum class FrameType : std::uint8_t
     // bits each), and the sample, counted from the passage's first sample, where its audio starts (64 bits).
     // It comes before the Audio frame that holds that sample.
     WordMarker = 4,
+    // Still at work, though nothing is heard: sent while passages are spoken unheard, so that a
+    // long replay does not look like a stuck engine. No payload.
+    Heartbeat = 5,
 };
 inline constexpr std::size_t FrameHeaderSize = 8;
 inline constexpr std::size_t WordMarkerSize = 16;

@@ -1,8 +1,6 @@
 #include "engine/reading/passageplayback.h"
 
-#include "engine/client/speecherror.h"
-#include "engine/client/speechhelperprocess.h"
-#include "engine/client/speechoutcome.h"
+#include "engine/client/helpersession.h"
 
 #include <cstring>
 
@@ -10,114 +8,66 @@ namespace {
 
 // The passage being spoken and the next, so that the helper never waits for us between them.
 constexpr qsizetype PassagesQueued = 2;
-constexpr int StartPollMs = 100;
 
 } // namespace
 
-PassagePlayback::PassagePlayback(QString helperPath, SpObjectToken voice, QList<Passage> passages,
+PassagePlayback::PassagePlayback(std::unique_ptr<HelperSession> session, QList<Passage> passages,
                                  QObject *parent)
-    : QIODevice(parent), m_helperPath(std::move(helperPath)), m_voice(std::move(voice)),
-      m_passages(std::move(passages))
-{}
+    : QIODevice(parent), m_session(std::move(session)), m_passages(std::move(passages))
+{
+    m_session->setWordMarkersWanted(true);
+    connect(m_session.get(), &HelperSession::audioReceived, this,
+            [this](qsizetype, const QByteArray &pcm) { takeAudio(pcm); });
+    connect(m_session.get(), &HelperSession::wordMarked, this,
+            [this](qsizetype passage, const HelperProtocol::WordMarkerPayload &word) {
+                const qint64 rate = std::max(m_session->sampleRate(), 1);
+                Q_EMIT wordMarked(m_passages.at(passage).start, word.start, word.length,
+                                  (m_passageFirstByte / 2 + qint64(word.sample)) * 1000000 / rate);
+            });
+    connect(m_session.get(), &HelperSession::passageFinished, this, &PassagePlayback::passageFinished);
+    connect(m_session.get(), &HelperSession::failed, this, [this](const QString &description) { end(description); });
+}
 
 PassagePlayback::~PassagePlayback() = default;
 
-int PassagePlayback::start(QDeadlineTimer deadline)
+void PassagePlayback::start()
 {
     if (m_passages.isEmpty()) {
-        m_ended = true;
-        return 0;
+        end();
+        return;
     }
-    m_helper =
-        std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
-    m_helper->setWordMarkersWanted(true);
-    const int sampleRate = m_helper->start(deadline);
-    m_sampleRate = std::max(sampleRate, 1);
+    m_session->start();
     sendPassages();
-    m_sinceAudio.start();
-    // Hold back until there is audio, so that a reading whose first passages all fail is
-    // reported here instead of as silence.
-    while (!m_ended && m_audio.size() == m_audioOffset) {
-        if (receive())
-            continue;
-        if (deadline.hasExpired())
-            throw SpeechError(QStringLiteral("The speech engine did not respond in time."));
-        if (m_sinceAudio.elapsed() > PassageStallTimeoutMs) {
-            passageFinished(false);
-            if (!m_ended)
-                replaceHelper();
-            continue;
-        }
-        (void)m_helper->waitReadable(QDeadlineTimer(std::min<qint64>(StartPollMs, deadline.remainingTime())));
-    }
-    if (!m_outcome.failure.isEmpty())
-        throw SpeechError(m_outcome.failure);
-    return m_audio.size() > m_audioOffset ? sampleRate : 0;
 }
 
-void PassagePlayback::restartStallClock()
+void PassagePlayback::takeAudio(const QByteArray &pcm)
 {
-    m_sinceAudio.start();
-}
-
-bool PassagePlayback::receive()
-{
-    bool received = false;
-    while (m_helper && !m_ended) {
-        SpeechHelperProcess::Frame frame = m_helper->readFrame();
-        switch (frame.kind) {
-        case SpeechHelperProcess::Frame::Nothing:
-            return received;
-        case SpeechHelperProcess::Frame::Audio:
-            m_receivedBytes += frame.audio.size();
-            if (m_audioOffset == m_audio.size()) {
-                m_audio = std::move(frame.audio);
-                m_audioOffset = 0;
-            } else {
-                m_audio += frame.audio;
-            }
-            m_sinceAudio.start();
-            break;
-        case SpeechHelperProcess::Frame::WordMarker:
-            if (m_speaking < m_passages.size()) // a broken helper may say more than it was asked
-                Q_EMIT wordMarked(m_passages.at(m_speaking).start, frame.word.start, frame.word.length,
-                                  (m_passageFirstByte / 2 + qint64(frame.word.sample)) * 1000000 /
-                                      m_sampleRate);
-            break;
-        case SpeechHelperProcess::Frame::PassageDone:
-            passageFinished(true);
-            break;
-        case SpeechHelperProcess::Frame::PassageFailed:
-            passageFinished(false);
-            break;
-        case SpeechHelperProcess::Frame::Ended:
-            // The helper itself died: the passage it held is lost, a fresh one goes on.
-            passageFinished(false);
-            if (!m_ended)
-                replaceHelper();
-            break;
-        }
-        received = true;
-    }
-    return received;
-}
-
-void PassagePlayback::passageFinished(bool spoken)
-{
-    if (spoken) {
-        m_failuresInARow = 0;
+    if (m_ended)
+        return;
+    const bool first = m_receivedBytes == 0;
+    m_receivedBytes += pcm.size();
+    if (m_audioOffset == m_audio.size()) {
+        m_audio = pcm;
+        m_audioOffset = 0;
     } else {
-        const Passage &passage = m_passages.at(m_speaking);
-        m_outcome.skippedPassages.append({passage.opening(), passage.line});
-        if (++m_failuresInARow >= FailedPassagesThatEndIt) {
-            end(engineStoppedMessage());
-            return;
-        }
+        m_audio += pcm;
     }
-    ++m_speaking;
+    updateHold();
+    if (first)
+        Q_EMIT audioArrived(m_session->sampleRate());
+}
+
+void PassagePlayback::passageFinished(qsizetype passage, bool spoken)
+{
+    if (m_ended)
+        return;
+    ++m_finished;
     m_passageFirstByte = m_receivedBytes;
-    m_sinceAudio.start();
-    if (m_speaking >= m_passages.size())
+    if (!m_tally.record(m_passages.at(passage), spoken)) {
+        end(m_tally.outcome().failure);
+        return;
+    }
+    if (m_finished >= m_passages.size())
         end();
     else
         sendPassages();
@@ -125,67 +75,63 @@ void PassagePlayback::passageFinished(bool spoken)
 
 void PassagePlayback::sendPassages()
 {
-    while (m_sent < m_passages.size() && m_sent - m_speaking < PassagesQueued) {
-        if (!m_helper->sendPassage(m_passages.at(m_sent).utf8))
-            return; // gone: its end is read next, and a fresh helper takes over
-        ++m_sent;
-    }
+    // One passage a request: each starts from the prepared engine, so the first is heard soonest.
+    for (; m_sent < m_passages.size() && m_sent - m_finished < PassagesQueued; ++m_sent)
+        m_session->speak({{m_sent, m_passages.at(m_sent).utf8}});
 }
 
-void PassagePlayback::replaceHelper()
+void PassagePlayback::updateHold()
 {
-    m_helper =
-        std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, SpeechHelperProcess::Purpose::Playback);
-    try {
-        (void)m_helper->start(QDeadlineTimer(HelperStartTimeoutMs));
-    } catch (const SpeechError &error) {
-        end(error.description());
-        return;
-    }
-    m_sent = m_speaking;
-    m_sinceAudio.start();
-    sendPassages();
+    const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * std::max(m_session->sampleRate(), 1);
+    m_session->setHeldBack(!m_ended && bytesBuffered() >= aheadBytes);
 }
 
 void PassagePlayback::end(const QString &failure)
 {
-    m_outcome.failure = failure;
+    if (m_ended)
+        return;
+    if (!failure.isEmpty())
+        m_tally.setFailure(failure);
     m_ended = true;
-    if (m_helper)
-        m_helper->kill();
+    m_session->stop();
+    // Without audio nobody pulls, so nobody else would find out.
+    if (m_receivedBytes == 0)
+        QMetaObject::invokeMethod(this, &PassagePlayback::reportEnd, Qt::QueuedConnection);
+}
+
+void PassagePlayback::reportEnd()
+{
+    if (m_endReported)
+        return;
+    m_endReported = true;
+    Q_EMIT ended();
 }
 
 qint64 PassagePlayback::readData(char *data, qint64 maxSize)
 {
-    qint64 filled = 0;
-    while (maxSize - filled >= 2) {
-        if (m_audioOffset == m_audio.size()) {
-            if (m_ended || !receive())
-                break;
-            continue;
-        }
-        // Frames hold whole samples; hand them on whole too.
-        qint64 count = std::min<qint64>(maxSize - filled, m_audio.size() - m_audioOffset);
-        count -= count % 2;
-        std::memcpy(data + filled, m_audio.constData() + m_audioOffset, size_t(count));
+    // Frames hold whole samples; hand them on whole too.
+    qint64 count = std::min<qint64>(maxSize, bytesBuffered());
+    count -= count % 2;
+    if (count > 0) {
+        std::memcpy(data, m_audio.constData() + m_audioOffset, size_t(count));
         m_audioOffset += count;
-        filled += count;
-    }
-    if (filled == 0 && !m_ended && m_sinceAudio.elapsed() > PassageStallTimeoutMs) {
-        m_helper->kill();
-        passageFinished(false);
+        if (m_audioOffset == m_audio.size()) {
+            m_audio.clear();
+            m_audioOffset = 0;
+        } else if (m_audioOffset > (1 << 20)) {
+            m_audio.remove(0, m_audioOffset); // keep what is played from piling up
+            m_audioOffset = 0;
+        }
+        if (m_delivered == 0)
+            Q_EMIT firstAudioDelivered();
+        m_delivered += count;
         if (!m_ended)
-            replaceHelper();
+            updateHold();
     }
-    if (filled > 0 && m_delivered == 0)
-        Q_EMIT firstAudioDelivered();
-    m_delivered += filled;
-    if (filled == 0 && m_ended && m_audioOffset == m_audio.size() && !m_endReported) {
-        m_endReported = true;
-        Q_EMIT ended();
-    }
+    if (count == 0 && m_ended && bytesBuffered() < 2)
+        reportEnd();
     // Reporting the end as an empty read keeps the output alive until its buffer has played.
-    return filled;
+    return count;
 }
 
 qint64 PassagePlayback::writeData(const char *data, qint64 maxSize)

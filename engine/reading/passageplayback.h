@@ -1,44 +1,45 @@
 #pragma once
 
 #include "engine/client/passage.h"
+#include "engine/client/passagetally.h"
 #include "engine/client/speechoutcome.h"
-#include "engine/client/spobjecttoken.h"
 
-#include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QIODevice>
 
 #include <memory>
 
-class SpeechHelperProcess;
+class HelperSession;
 
-// A reading's audio as a sequential device that the audio output pulls from. One helper speaks
-// the passages one after another, the next one always queued, so playback does not wait between
-// passages; the pipe's capacity holds the helper back to the listener's pace. A passage the
-// engine fails on, or that brings no audio for a while, is skipped and the reading goes on with
-// a fresh helper; three in a row end it. A read never blocks.
+// A reading's audio as a sequential device that the audio output pulls from. One helper session
+// speaks the passages one after another, the next one always queued, so playback does not wait
+// between passages. Audio is taken in up to about LookAheadSeconds ahead of the listener; beyond
+// that the session is held back. A read never waits: it hands on what has come.
 class PassagePlayback final : public QIODevice
 {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PassagePlayback)
 
 public:
-    PassagePlayback(QString helperPath, SpObjectToken voice, QList<Passage> passages,
-                    QObject *parent = nullptr);
+    static constexpr int LookAheadSeconds = 30;
+
+    // The session may already be running (a helper prepared ahead), with nothing sent to it yet.
+    PassagePlayback(std::unique_ptr<HelperSession> session, QList<Passage> passages, QObject *parent = nullptr);
     ~PassagePlayback() override;
 
-    // Starts the helper and waits for the first audio; returns its sample rate, or 0 when the
-    // reading ended without any. Throws SpeechError when the engine cannot speak at all.
-    int start(QDeadlineTimer deadline);
-    // Time spent paused is not a stalled engine.
-    void restartStallClock();
+    // Sends the first passages; audioArrived() follows once there is audio, ended() once all of
+    // it is handed on or the engine gave up.
+    void start();
 
     [[nodiscard]] bool isSequential() const override { return true; }
     [[nodiscard]] bool audioEnded() const { return m_ended; }
     [[nodiscard]] qint64 bytesDelivered() const { return m_delivered; }
-    [[nodiscard]] SpeechOutcome outcome() const { return m_outcome; }
+    [[nodiscard]] qint64 bytesBuffered() const { return m_audio.size() - m_audioOffset; }
+    [[nodiscard]] SpeechOutcome outcome() const { return m_tally.outcome(); }
+    [[nodiscard]] const HelperSession &session() const { return *m_session; }
 
 Q_SIGNALS:
+    // The first audio is there, at this rate: time to start the output.
+    void audioArrived(int sampleRate);
     void firstAudioDelivered();
     // Every passage has been spoken or skipped, or the engine gave up: all audio is handed on.
     void ended();
@@ -51,26 +52,21 @@ protected:
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
-    // Takes in what the helper has sent, without blocking; false when nothing came.
-    bool receive();
-    void passageFinished(bool spoken);
+    void takeAudio(const QByteArray &pcm);
+    void passageFinished(qsizetype passage, bool spoken);
     void sendPassages();
-    void replaceHelper();
+    void updateHold();
     void end(const QString &failure = {});
+    void reportEnd();
 
-    QString m_helperPath;
-    SpObjectToken m_voice;
+    std::unique_ptr<HelperSession> m_session;
     QList<Passage> m_passages;
-    std::unique_ptr<SpeechHelperProcess> m_helper;
-    qsizetype m_speaking = 0; // the passage the helper speaks now
-    qsizetype m_sent = 0;     // passages handed to the helper
+    PassageTally m_tally;
+    qsizetype m_finished = 0; // passages spoken or skipped
+    qsizetype m_sent = 0;     // passages handed to the session
     QByteArray m_audio;       // received, not yet handed on
     qsizetype m_audioOffset = 0;
-    int m_failuresInARow = 0;
-    QElapsedTimer m_sinceAudio;
-    SpeechOutcome m_outcome;
     qint64 m_delivered = 0;
-    int m_sampleRate = 0;
     qint64 m_receivedBytes = 0;    // of audio, over all passages
     qint64 m_passageFirstByte = 0; // of the passage being spoken, in that count
     bool m_ended = false;

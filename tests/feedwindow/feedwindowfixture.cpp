@@ -1,11 +1,13 @@
 #include "tests/feedwindow/feedwindowfixture.h"
 
+#include "feed/soundfilesaddress.h"
 #include "feedwindow/publishingdetailsdialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QStandardPaths>
 
 namespace {
 
@@ -49,6 +51,9 @@ QString FeedWindowFixture::defaultDate()
 
 FeedWindowFixture::FeedWindowFixture(const QDateTime &now)
 {
+    // Remembered settings go to a folder of the tests' own, and start out unset.
+    QStandardPaths::setTestModeEnabled(true);
+    setSoundFilesAddress({});
     m_test.clock.now = now;
     m_speechWindow = std::make_unique<FormWav>(m_test.services());
     m_enclosureSource.setSpeechWindow(m_speechWindow.get());

@@ -26,7 +26,7 @@ version=$(dpkg-deb -f "$deb" Version)
 grep -q "release version=\"$version\"" "$build_dir/data/org.parlora.Parlora.metainfo.xml" \
     || fail "the metainfo does not name version $version"
 depends=$(dpkg-deb -f "$deb" Depends)
-for needed in libespeak-ng1 libflite1 espeak-ng-data libsndfile1 libqt6multimedia6 qt6-qpa-plugins; do
+for needed in libespeak-ng1 libflite1 espeak-ng-data libsndfile1 libqt6multimedia6 qt6-qpa-plugins libzip4 libpoppler-qt6-3; do
     [[ $depends == *"$needed"* ]] || fail "the package does not depend on $needed: $depends"
 done
 echo "-- checking that apt can install it with its dependencies"

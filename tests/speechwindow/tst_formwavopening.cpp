@@ -90,7 +90,7 @@ private Q_SLOTS:
         QCOMPARE(text(), QStringLiteral(" a b a b"));
     }
 
-    void theDialogOffersTextAndLogFilesAndKeepsTheLastName()
+    void theDialogOffersTextFilesDocumentsAndLogFilesAndKeepsTheLastName()
     {
         const QString path = writeFile(QStringLiteral("first.txt"), "a");
         open(path);
@@ -98,7 +98,12 @@ private Q_SLOTS:
         QCOMPARE(m_test->fileDialogs.shown.size(), 2);
         const CommonDialog &first = m_test->fileDialogs.shown.at(0).dialog;
         QVERIFY(!m_test->fileDialogs.shown.at(0).save);
-        QCOMPARE(first.Filter, QStringLiteral("Text file (*.txt)|*.txt|Log files (*.log)|*.log"));
+        QCOMPARE(first.Filter,
+                 QStringLiteral("Text file (*.txt)|*.txt|"
+                                "Documents (*.epub *.pdf *.docx *.odt *.html *.htm *.md *.markdown)|"
+                                "*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
+                                "All supported files|*.txt;*.log;*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
+                                "Log files (*.log)|*.log"));
         QCOMPARE(first.FilterIndex, 0);
         QVERIFY(first.FileName.isEmpty());
         QCOMPARE(m_test->fileDialogs.shown.at(1).dialog.FileName, path);

@@ -6,7 +6,11 @@
 #include "tests/support/realenginewindow.h"
 #include "tests/support/scratchmount.h"
 
+#include "feed/soundfilesaddress.h"
+
 #include <QDir>
+#include <QScopeGuard>
+#include <QStandardPaths>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
@@ -50,6 +54,7 @@ private:
 private Q_SLOTS:
     void init()
     {
+        QStandardPaths::setTestModeEnabled(true); // settings apart from the user's
         m_real = std::make_unique<RealEngineWindow>();
         m_folder = std::make_unique<QTemporaryDir>();
         window().Text1->setPlainText(QStringLiteral("Welcome to the first episode."));
@@ -234,6 +239,15 @@ private Q_SLOTS:
         QVERIFY(!QFileInfo::exists(path));
         QVERIFY(entriesOf(m_folder->path()).isEmpty());
         verifyEnclosureFields(QStringLiteral("typed"));
+    }
+
+    void theSoundFilesAddressGivesPodcastFileUrl()
+    {
+        setSoundFilesAddress(QStringLiteral("https://example.org/audio/"));
+        const auto forget = qScopeGuard([] { setSoundFilesAddress({}); });
+        dialogs().answer(pathOf(QStringLiteral("first episode.wav")));
+        window().Label2_Click();
+        QCOMPARE(window().Text14->text(), QStringLiteral("https://example.org/audio/first%20episode.wav"));
     }
 };
 
