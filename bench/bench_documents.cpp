@@ -31,7 +31,8 @@ namespace {
 [[nodiscard]] DocumentParagraphs prose(int words)
 {
     QRandomGenerator random(7);
-    const QStringList syllables = QStringLiteral("ka lo mi ren tas pho dul ver in ste gar bel ort quin sa mu").split(u' ');
+    const QStringList syllables =
+        QStringLiteral("ka lo mi ren tas pho dul ver in ste gar bel ort quin sa mu").split(u' ');
     QStringList vocabulary;
     for (int i = 0; i < 600; ++i) {
         QString word;
@@ -79,8 +80,8 @@ int writeCompactPdf(const QString &path, const DocumentParagraphs &paragraphs)
         }
         QByteArray escaped = text;
         escaped.replace('\\', "\\\\").replace('(', "\\(").replace(')', "\\)");
-        content += "BT /" + font + ' ' + QByteArray::number(size) + " Tf 1 0 0 1 72 " + QByteArray::number(y) + " Tm (" +
-                   escaped + ") Tj ET\n";
+        content += "BT /" + font + ' ' + QByteArray::number(size) + " Tf 1 0 0 1 72 " +
+                   QByteArray::number(y) + " Tm (" + escaped + ") Tj ET\n";
         y -= size * 1.2;
     };
     for (const DocumentParagraph &paragraph : paragraphs) {
@@ -103,22 +104,25 @@ int writeCompactPdf(const QString &path, const DocumentParagraphs &paragraphs)
     pages.append(content);
 
     // Objects: 1 catalog, 2 page tree, 3 and 4 fonts, then a page and its content per page.
-    QList<QByteArray> objects{"<< /Type /Catalog /Pages 2 0 R >>", QByteArray(),
-                              "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
-                              "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding >>"};
+    QList<QByteArray> objects{
+        "<< /Type /Catalog /Pages 2 0 R >>", QByteArray(),
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding /WinAnsiEncoding >>",
+        "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding /WinAnsiEncoding >>"};
     QByteArray kids;
     for (qsizetype i = 0; i < pages.size(); ++i) {
         const QByteArray number = QByteArray::number(i + 1);
-        const QByteArray page = "BT /F1 8 Tf 1 0 0 1 260 810 Tm (A Sample Book) Tj ET\nBT /F1 8 Tf 1 0 0 1 290 30 Tm (" +
-                                number + ") Tj ET\n" + pages.at(i);
+        const QByteArray page =
+            "BT /F1 8 Tf 1 0 0 1 260 810 Tm (A Sample Book) Tj ET\nBT /F1 8 Tf 1 0 0 1 290 30 Tm (" + number +
+            ") Tj ET\n" + pages.at(i);
         const QByteArray stream = qCompress(page).mid(4); // without Qt's length prefix: a zlib stream
         const qsizetype pageObject = objects.size() + 1;
         kids += QByteArray::number(pageObject) + " 0 R ";
-        objects.append("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R "
-                       "/F2 4 0 R >> >> /Contents " +
-                       QByteArray::number(pageObject + 1) + " 0 R >>");
-        objects.append("<< /Length " + QByteArray::number(stream.size()) + " /Filter /FlateDecode >>\nstream\n" + stream +
-                       "\nendstream");
+        objects.append(
+            "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 595 842] /Resources << /Font << /F1 3 0 R "
+            "/F2 4 0 R >> >> /Contents " +
+            QByteArray::number(pageObject + 1) + " 0 R >>");
+        objects.append("<< /Length " + QByteArray::number(stream.size()) +
+                       " /Filter /FlateDecode >>\nstream\n" + stream + "\nendstream");
     }
     objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + QByteArray::number(pages.size()) + " >>";
 
@@ -197,7 +201,8 @@ int measureOpening(const QString &path)
     std::printf("%.2f s wall, %.2f s processor, %.0f MiB peak; window: longest stall %lld ms, of which "
                 "at most %.0f ms busy; %d lines\n",
                 seconds, cpuSeconds(after) - cpuSeconds(before), double(after.ru_maxrss) / 1024.0,
-                static_cast<long long>(longestStallMs), longestBusyMs, window.Text1->document()->blockCount());
+                static_cast<long long>(longestStallMs), longestBusyMs,
+                window.Text1->document()->blockCount());
     return 0;
 }
 
@@ -229,7 +234,8 @@ int main(int argc, char *argv[])
     QTemporaryDir temporary;
     const QDir folder(writeOnly ? QString::fromLocal8Bit(argv[2]) : temporary.path());
     const QString pdf = folder.filePath(QStringLiteral("book.pdf"));
-    const int pages = writePdf(pdf, prose(420'000), {.pageWidthMm = 148, .pageHeightMm = 210, .resolution = 1200});
+    const int pages =
+        writePdf(pdf, prose(420'000), {.pageWidthMm = 148, .pageHeightMm = 210, .resolution = 1200});
     const QString compactPdf = folder.filePath(QStringLiteral("compact.pdf"));
     const int compactPages = writeCompactPdf(compactPdf, prose(540'000));
 
@@ -245,13 +251,17 @@ int main(int argc, char *argv[])
     std::printf("Opening documents through the speech window (targets: under 3 s, under 300 MB, no stall "
                 "over 50 ms)\nload average before: %s\n",
                 qPrintable(loadAverage()));
-    report(QStringLiteral("PDF from QPdfWriter, %1 pages, %2 MB").arg(pages).arg(double(QFileInfo(pdf).size()) / 1e6, 0, 'f', 1),
+    report(QStringLiteral("PDF from QPdfWriter, %1 pages, %2 MB")
+               .arg(pages)
+               .arg(double(QFileInfo(pdf).size()) / 1e6, 0, 'f', 1),
            pdf);
     report(QStringLiteral("PDF with a string per line, %1 pages, %2 MB")
                .arg(compactPages)
                .arg(double(QFileInfo(compactPdf).size()) / 1e6, 0, 'f', 1),
            compactPdf);
-    report(QStringLiteral("EPUB, %1 MB, %2 words").arg(double(QFileInfo(epub).size()) / 1e6, 0, 'f', 1).arg(words),
+    report(QStringLiteral("EPUB, %1 MB, %2 words")
+               .arg(double(QFileInfo(epub).size()) / 1e6, 0, 'f', 1)
+               .arg(words),
            epub);
     std::printf("load average after: %s\n", qPrintable(loadAverage()));
     return 0;

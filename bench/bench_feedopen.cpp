@@ -1,5 +1,7 @@
 // Opening a feed of 10,000 items (about 50 MB) in the feed window and saving it back, through
-// the window's own handlers. Run with QT_QPA_PLATFORM=offscreen (set when unset).
+// the window's own handlers, and the memory that takes at its peak. The feed is written by a
+// child run of this program, so that making it does not count. Run with
+// QT_QPA_PLATFORM=offscreen (set when unset).
 #include "feed/feeddocument.h"
 #include "feed/itemstore.h"
 #include "feed/rfc822date.h"
@@ -9,6 +11,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -45,22 +48,39 @@ constexpr int ItemCount = 10'000;
                                       items.text(), feedFooterTemplate()));
 }
 
+// The process's resident memory now and at its peak, in bytes, from /proc/self/status.
+[[nodiscard]] qint64 memoryKiB(const char *field)
+{
+    QFile status(u"/proc/self/status"_s);
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith(field))
+            return line.mid(qstrlen(field)).trimmed().split(' ').first().toLongLong() * 1024;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && qstrcmp(argv[1], "--write") == 0) {
+        QCoreApplication core(argc, argv);
+        const QByteArray bytes = largeFeed();
+        QFile file(QString::fromLocal8Bit(argv[2]));
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() ? 0 : 1;
+    }
     QApplication application(argc, argv);
     QTemporaryDir folder;
     const QString feedPath = folder.filePath(u"feed.xml"_s);
     const QString savedPath = folder.filePath(u"saved.xml"_s);
-    const QByteArray bytes = largeFeed();
-    {
-        QFile file(feedPath);
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
-            return 1;
-    }
+    if (QProcess::execute(QCoreApplication::applicationFilePath(), {u"--write"_s, feedPath}) != 0)
+        return 1;
+    QByteArray bytes;
+    qint64 baseline = 0;
 
     constexpr int rounds = 5;
     double bestOpenMs = 1e12;
@@ -70,6 +90,8 @@ int main(int argc, char *argv[])
     for (int round = 1; round <= rounds; ++round) {
         TestServices test;
         FormRss window(test.services());
+        if (round == 1)
+            baseline = memoryKiB("VmRSS:");
         test.fileDialogs.answer(feedPath);
         QElapsedTimer timer;
         timer.start();
@@ -84,6 +106,17 @@ int main(int argc, char *argv[])
         bestOpenMs = std::min(bestOpenMs, openMs);
         bestSaveMs = std::min(bestSaveMs, saveMs);
 
+        if (round == 1) {
+            const qint64 peak = memoryKiB("VmHWM:");
+            QFile original(feedPath);
+            if (!original.open(QIODevice::ReadOnly))
+                return 1;
+            bytes = original.readAll();
+            std::printf("peak memory above the window's own: %.1f MB, %.2fx the file (target under 4x): %s\n",
+                        static_cast<double>(peak - baseline) / 1e6,
+                        static_cast<double>(peak - baseline) / static_cast<double>(bytes.size()),
+                        peak - baseline < 4 * bytes.size() ? "met" : "MISSED");
+        }
         QFile saved(savedPath);
         identical = identical && saved.open(QIODevice::ReadOnly) && saved.readAll() == bytes;
         if (test.messageBox.messages.size() != 1)
@@ -91,8 +124,8 @@ int main(int argc, char *argv[])
     }
     std::printf("\nfeed of %d items, %.1f MB; saved back byte for byte: %s\n", ItemCount,
                 static_cast<double>(bytes.size()) / 1e6, identical ? "yes" : "NO");
-    std::printf("open, best: %.1f ms (target under 2000 ms): %s\n", bestOpenMs,
-                bestOpenMs < 2000.0 ? "met" : "MISSED");
+    std::printf("open, best: %.1f ms (target under 1000 ms): %s\n", bestOpenMs,
+                bestOpenMs < 1000.0 ? "met" : "MISSED");
     std::printf("save, best: %.1f ms (target under 200 ms): %s\n", bestSaveMs,
                 bestSaveMs < 200.0 ? "met" : "MISSED");
     return 0;

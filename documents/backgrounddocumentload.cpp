@@ -38,6 +38,7 @@ void BackgroundDocumentLoad::run()
     } catch (const DocumentLoadCancelled &) {
         m_paragraphs.clear();
     } catch (const std::bad_alloc &) {
-        m_errorDescription = QStringLiteral("There is not enough memory to read the file \"%1\".").arg(m_path);
+        m_errorDescription =
+            QStringLiteral("There is not enough memory to read the file \"%1\".").arg(m_path);
     }
 }

@@ -1,9 +1,9 @@
 #include "documents/documentfile.h"
 
-#include "documents/docxparagraphs.h"
+#include "documents/decodedfiletext.h"
 #include "documents/documenterror.h"
 #include "documents/documentloadcontrol.h"
-#include "documents/decodedfiletext.h"
+#include "documents/docxparagraphs.h"
 #include "documents/epubparagraphs.h"
 #include "documents/odtparagraphs.h"
 #include "documents/pdfparagraphs.h"
@@ -19,11 +19,11 @@
 namespace {
 
 const QStringList DocumentSuffixes{
-    QStringLiteral("epub"), QStringLiteral("pdf"), QStringLiteral("docx"),     QStringLiteral("odt"),
-    QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("md"), QStringLiteral("markdown"),
+    QStringLiteral("epub"), QStringLiteral("pdf"), QStringLiteral("docx"), QStringLiteral("odt"),
+    QStringLiteral("html"), QStringLiteral("htm"), QStringLiteral("md"),   QStringLiteral("markdown"),
 };
 
-// Enough to tell the kinds apart: a PDF's marker may follow some leading bytes.
+// Enough to tell the kinds apart, and to see whether a file is text.
 constexpr qint64 HeadBytes = 4096;
 
 [[nodiscard]] QString suffixOf(const QString &path)
@@ -42,9 +42,11 @@ constexpr qint64 HeadBytes = 4096;
     return file.open(QIODevice::ReadOnly) ? file.read(HeadBytes) : QByteArray();
 }
 
+// Readers accept a PDF's marker anywhere in its first kilobyte.
 [[nodiscard]] bool isPdf(const QByteArray &head)
 {
-    return head.contains("%PDF-");
+    const qsizetype marker = head.indexOf("%PDF-");
+    return marker >= 0 && marker < 1024;
 }
 
 [[nodiscard]] bool isZip(const QByteArray &head)
@@ -54,16 +56,18 @@ constexpr qint64 HeadBytes = 4096;
 
 [[nodiscard]] DocumentError unknownType(const QString &path)
 {
-    return DocumentError(QStringLiteral("The file %1 is of a type Parlora cannot read. It reads text files, EPUB "
-                                        "books, PDF, Word (DOCX), OpenDocument (ODT), HTML and Markdown documents.")
-                             .arg(quoted(path)));
+    return DocumentError(
+        QStringLiteral("The file %1 is of a type Parlora cannot read. It reads text files, EPUB "
+                       "books, PDF, Word (DOCX), OpenDocument (ODT), HTML and Markdown documents.")
+            .arg(quoted(path)));
 }
 
 [[nodiscard]] QByteArray contentsOf(const QString &path, qint64 limit)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        throw DocumentError(QStringLiteral("The file %1 cannot be opened: %2.").arg(quoted(path), file.errorString()));
+        throw DocumentError(
+            QStringLiteral("The file %1 cannot be opened: %2.").arg(quoted(path), file.errorString()));
     }
     QByteArray bytes = file.read(limit + 1);
     if (bytes.size() > limit) {
@@ -71,33 +75,42 @@ constexpr qint64 HeadBytes = 4096;
                                 .arg(quoted(path), QString::number(limit / (1024 * 1024))));
     }
     if (file.error() != QFileDevice::NoError)
-        throw DocumentError(QStringLiteral("The file %1 cannot be read: %2.").arg(quoted(path), file.errorString()));
+        throw DocumentError(
+            QStringLiteral("The file %1 cannot be read: %2.").arg(quoted(path), file.errorString()));
     return bytes;
 }
 
 [[nodiscard]] DocumentParagraphs packageParagraphs(const QString &path, DocumentLoadControl &control)
 {
     ZipPackage package(contentsOf(path, ZipPackage::MaximumInflatedBytes), path);
-    const QByteArray mediaType =
-        package.contains(QStringLiteral("mimetype")) ? package.entry(QStringLiteral("mimetype")).trimmed() : QByteArray();
+    const QByteArray mediaType = package.contains(QStringLiteral("mimetype"))
+                                     ? package.entry(QStringLiteral("mimetype")).trimmed()
+                                     : QByteArray();
     if (mediaType == "application/epub+zip" || package.contains(QStringLiteral("META-INF/container.xml")))
         return epubParagraphs(package, control);
-    if (mediaType == "application/vnd.oasis.opendocument.text")
+    // Text templates and master documents too; spreadsheets and slides are not read.
+    if (mediaType.startsWith("application/vnd.oasis.opendocument.text"))
         return odtParagraphs(package, control);
-    if (package.contains(QStringLiteral("word/document.xml")) || package.contains(QStringLiteral("_rels/.rels")))
+    const QString contentTypes = QStringLiteral("[Content_Types].xml");
+    if (package.contains(QStringLiteral("word/document.xml")) ||
+        (package.contains(contentTypes) &&
+         package.entry(contentTypes).contains("wordprocessingml.document.main")))
         return docxParagraphs(package, control);
     throw unknownType(path);
 }
 
 [[nodiscard]] DocumentParagraphs paragraphsOf(const QString &path, DocumentLoadControl &control)
 {
-    const QByteArray head = headOf(path);
+    // HTML and Markdown are text, whatever they mention near their start; every other kind
+    // is told by its content.
+    const QString suffix = suffixOf(path);
+    const bool markup = suffix == u"html" || suffix == u"htm" || suffix == u"md" || suffix == u"markdown";
+    const QByteArray head = markup ? QByteArray() : headOf(path);
     if (isPdf(head))
         return pdfParagraphs(path, control);
     if (isZip(head))
         return packageParagraphs(path, control);
 
-    const QString suffix = suffixOf(path);
     if (suffix == u"html" || suffix == u"htm") {
         const QByteArray bytes = contentsOf(path, maximumTextFileBytes);
         QStringDecoder decoder(QStringConverter::encodingForHtml(bytes).value_or(QStringConverter::Utf8));
@@ -106,8 +119,9 @@ constexpr qint64 HeadBytes = 4096;
     if (suffix == u"md" || suffix == u"markdown")
         return markdownParagraphs(decodedFileText(contentsOf(path, maximumTextFileBytes)));
     if (suffix == u"pdf" || suffix == u"epub" || suffix == u"docx" || suffix == u"odt") {
-        throw DocumentError(QStringLiteral("The file %1 is not a %2 document: its content is of another kind.")
-                                .arg(quoted(path), suffix.toUpper()));
+        throw DocumentError(
+            QStringLiteral("The file %1 is not a %2 document: its content is of another kind.")
+                .arg(quoted(path), suffix.toUpper()));
     }
     throw unknownType(path);
 }

@@ -23,7 +23,8 @@ namespace {
                 continue;
             const QXmlStreamAttributes attributes = reader.attributes();
             if (attributes.value(QLatin1String("Type")).endsWith(u"/officeDocument"))
-                return QDir::cleanPath(attributes.value(QLatin1String("Target")).toString()).remove(QRegularExpression(QStringLiteral("^/+")));
+                return QDir::cleanPath(attributes.value(QLatin1String("Target")).toString())
+                    .remove(QRegularExpression(QStringLiteral("^/+")));
         }
     }
     return QStringLiteral("word/document.xml");
@@ -79,7 +80,8 @@ DocumentParagraphs docxParagraphs(ZipPackage &package, DocumentLoadControl &cont
         throw DocumentError(QStringLiteral("The file %1 is not a readable Word document: it has no %2.")
                                 .arg(package.quotedFileName(), documentPath));
     }
-    const QString folder = documentPath.contains(u'/') ? documentPath.left(documentPath.lastIndexOf(u'/') + 1) : QString();
+    const QString folder =
+        documentPath.contains(u'/') ? documentPath.left(documentPath.lastIndexOf(u'/') + 1) : QString();
     const QSet<QString> headings = headingStyles(package, folder + QStringLiteral("styles.xml"));
 
     const QByteArray xml = package.entry(documentPath);

@@ -21,7 +21,8 @@ struct ManifestItem
 
 [[noreturn]] void fail(const ZipPackage &package, const QString &what)
 {
-    throw DocumentError(QStringLiteral("The file %1 is not a readable EPUB book: %2.").arg(package.quotedFileName(), what));
+    throw DocumentError(
+        QStringLiteral("The file %1 is not a readable EPUB book: %2.").arg(package.quotedFileName(), what));
 }
 
 [[nodiscard]] QString packageDocumentPath(ZipPackage &package)
@@ -65,10 +66,12 @@ struct Spine
             continue;
         const QXmlStreamAttributes attributes = reader.attributes();
         if (reader.name() == u"item") {
-            const QStringList properties = attributes.value(QLatin1String("properties")).toString().split(u' ', Qt::SkipEmptyParts);
+            const QStringList properties =
+                attributes.value(QLatin1String("properties")).toString().split(u' ', Qt::SkipEmptyParts);
             manifest.insert(attributes.value(QLatin1String("id")).toString(),
                             {resolvedPath(folder, attributes.value(QLatin1String("href")).toString()),
-                             attributes.value(QLatin1String("media-type")).toString(), properties.contains(u"nav")});
+                             attributes.value(QLatin1String("media-type")).toString(),
+                             properties.contains(u"nav")});
         } else if (reader.name() == u"itemref") {
             order.append(attributes.value(QLatin1String("idref")).toString());
         }

@@ -13,9 +13,15 @@ namespace {
 [[nodiscard]] bool isLeftOut(QStringView name)
 {
     static const QSet<QString> names{
-        QStringLiteral("note"),          QStringLiteral("annotation"),         QStringLiteral("tracked-changes"),
-        QStringLiteral("table-of-content"), QStringLiteral("alphabetical-index"), QStringLiteral("illustration-index"),
-        QStringLiteral("table-index"),   QStringLiteral("object-index"),       QStringLiteral("user-index"),
+        QStringLiteral("note"),
+        QStringLiteral("annotation"),
+        QStringLiteral("tracked-changes"),
+        QStringLiteral("table-of-content"),
+        QStringLiteral("alphabetical-index"),
+        QStringLiteral("illustration-index"),
+        QStringLiteral("table-index"),
+        QStringLiteral("object-index"),
+        QStringLiteral("user-index"),
         QStringLiteral("bibliography"),
     };
     return names.contains(name.toString());

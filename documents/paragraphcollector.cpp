@@ -45,7 +45,8 @@ void ParagraphCollector::addText(QStringView text)
             continue;
         }
         // Control characters, soft hyphens and the places of pictures are not meant to be read.
-        if (c.category() == QChar::Other_Control || c == QChar::SoftHyphen || c == QChar::ObjectReplacementCharacter)
+        if (c.category() == QChar::Other_Control || c == QChar::SoftHyphen ||
+            c == QChar::ObjectReplacementCharacter)
             continue;
         if (m_spacePending && !m_text.isEmpty())
             m_text.append(u' ');

@@ -52,7 +52,8 @@ namespace {
 [[nodiscard]] QString withPlainLetters(const QString &line)
 {
     const auto isPresentationForm = [](QChar c) {
-        return (c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) || (c.unicode() >= 0xFB50 && c.unicode() <= 0xFDFF) ||
+        return (c.unicode() >= 0xFB00 && c.unicode() <= 0xFB06) ||
+               (c.unicode() >= 0xFB50 && c.unicode() <= 0xFDFF) ||
                (c.unicode() >= 0xFE70 && c.unicode() <= 0xFEFF);
     };
     if (std::none_of(line.cbegin(), line.cend(), isPresentationForm))
@@ -88,7 +89,6 @@ namespace {
     return lines;
 }
 
-
 // Poppler takes some milliseconds a page to find the text, most of it parsing the page's
 // content. Pages are independent, so long documents are read by several threads, each with a
 // document object of its own (poppler's objects are not to be shared between threads).
@@ -97,7 +97,8 @@ namespace {
 {
     constexpr int PagesPerThreadAtLeast = 32;
     const int pageCount = document.numPages();
-    const int threadCount = std::clamp(std::min(QThread::idealThreadCount(), pageCount / PagesPerThreadAtLeast), 1, 4);
+    const int threadCount =
+        std::clamp(std::min(QThread::idealThreadCount(), pageCount / PagesPerThreadAtLeast), 1, 4);
 
     QList<PdfPageLines> pages(pageCount);
     PdfPageLines *const results = pages.data(); // each thread writes its own pages
@@ -149,11 +150,13 @@ DocumentParagraphs pdfParagraphs(const QString &path, DocumentLoadControl &contr
         throw DocumentError(QStringLiteral("The file %1 is not a readable PDF document.").arg(name));
     if (document->isLocked()) {
         throw DocumentError(
-            QStringLiteral("The PDF file %1 is encrypted; Parlora cannot read it without its password.").arg(name));
+            QStringLiteral("The PDF file %1 is encrypted; Parlora cannot read it without its password.")
+                .arg(name));
     }
 
     QList<PdfPageLines> pages = linesOfPages(path, *document, control);
-    if (std::all_of(pages.cbegin(), pages.cend(), [](const PdfPageLines &lines) { return lines.isEmpty(); })) {
+    if (std::all_of(pages.cbegin(), pages.cend(),
+                    [](const PdfPageLines &lines) { return lines.isEmpty(); })) {
         throw DocumentError(QStringLiteral("The PDF file %1 has no text to read: its pages are probably "
                                            "scanned pictures.")
                                 .arg(name));

@@ -161,8 +161,8 @@ DocumentParagraphs paragraphsOfPages(QList<PdfPageLines> pages)
                 const bool rightToLeft = line.text.isRightToLeft();
                 const double indent = rightToLeft ? previous->box.right() - line.box.right()
                                                   : line.box.left() - previous->box.left();
-                const double shortfall = rightToLeft ? previous->box.left() - columnLeft
-                                                     : columnRight - previous->box.right();
+                const double shortfall =
+                    rightToLeft ? previous->box.left() - columnLeft : columnRight - previous->box.right();
                 const bool indented = indent > 0.8 * bodyHeight;
                 const bool shortLine = shortfall > 3.0 * bodyHeight;
                 breaks = wideGap || (!heading && (indented || (shortLine && endsSentence(previous->text))));

@@ -16,16 +16,26 @@ public:
     QString resolveUndeclaredEntity(const QString &name) override
     {
         static const QHash<QString, QString> known{
-            {QStringLiteral("nbsp"), QStringLiteral("\u00A0")},  {QStringLiteral("shy"), QStringLiteral("\u00AD")},
-            {QStringLiteral("ndash"), QStringLiteral("\u2013")}, {QStringLiteral("mdash"), QStringLiteral("\u2014")},
-            {QStringLiteral("lsquo"), QStringLiteral("\u2018")}, {QStringLiteral("rsquo"), QStringLiteral("\u2019")},
-            {QStringLiteral("ldquo"), QStringLiteral("\u201C")}, {QStringLiteral("rdquo"), QStringLiteral("\u201D")},
-            {QStringLiteral("laquo"), QStringLiteral("\u00AB")}, {QStringLiteral("raquo"), QStringLiteral("\u00BB")},
-            {QStringLiteral("hellip"), QStringLiteral("\u2026")}, {QStringLiteral("copy"), QStringLiteral("\u00A9")},
-            {QStringLiteral("eacute"), QStringLiteral("\u00E9")}, {QStringLiteral("egrave"), QStringLiteral("\u00E8")},
-            {QStringLiteral("agrave"), QStringLiteral("\u00E0")}, {QStringLiteral("ccedil"), QStringLiteral("\u00E7")},
-            {QStringLiteral("uuml"), QStringLiteral("\u00FC")},  {QStringLiteral("ouml"), QStringLiteral("\u00F6")},
-            {QStringLiteral("auml"), QStringLiteral("\u00E4")},  {QStringLiteral("szlig"), QStringLiteral("\u00DF")},
+            {QStringLiteral("nbsp"), QStringLiteral("\u00A0")},
+            {QStringLiteral("shy"), QStringLiteral("\u00AD")},
+            {QStringLiteral("ndash"), QStringLiteral("\u2013")},
+            {QStringLiteral("mdash"), QStringLiteral("\u2014")},
+            {QStringLiteral("lsquo"), QStringLiteral("\u2018")},
+            {QStringLiteral("rsquo"), QStringLiteral("\u2019")},
+            {QStringLiteral("ldquo"), QStringLiteral("\u201C")},
+            {QStringLiteral("rdquo"), QStringLiteral("\u201D")},
+            {QStringLiteral("laquo"), QStringLiteral("\u00AB")},
+            {QStringLiteral("raquo"), QStringLiteral("\u00BB")},
+            {QStringLiteral("hellip"), QStringLiteral("\u2026")},
+            {QStringLiteral("copy"), QStringLiteral("\u00A9")},
+            {QStringLiteral("eacute"), QStringLiteral("\u00E9")},
+            {QStringLiteral("egrave"), QStringLiteral("\u00E8")},
+            {QStringLiteral("agrave"), QStringLiteral("\u00E0")},
+            {QStringLiteral("ccedil"), QStringLiteral("\u00E7")},
+            {QStringLiteral("uuml"), QStringLiteral("\u00FC")},
+            {QStringLiteral("ouml"), QStringLiteral("\u00F6")},
+            {QStringLiteral("auml"), QStringLiteral("\u00E4")},
+            {QStringLiteral("szlig"), QStringLiteral("\u00DF")},
         };
         return known.value(name);
     }
@@ -39,15 +49,15 @@ public:
 [[nodiscard]] bool isBlock(QStringView name)
 {
     static const QSet<QString> blocks{
-        QStringLiteral("p"),       QStringLiteral("div"),     QStringLiteral("li"),
-        QStringLiteral("dt"),      QStringLiteral("dd"),      QStringLiteral("blockquote"),
-        QStringLiteral("pre"),     QStringLiteral("td"),      QStringLiteral("th"),
+        QStringLiteral("p"),       QStringLiteral("div"),        QStringLiteral("li"),
+        QStringLiteral("dt"),      QStringLiteral("dd"),         QStringLiteral("blockquote"),
+        QStringLiteral("pre"),     QStringLiteral("td"),         QStringLiteral("th"),
         QStringLiteral("caption"), QStringLiteral("figcaption"), QStringLiteral("section"),
-        QStringLiteral("article"), QStringLiteral("header"),  QStringLiteral("footer"),
-        QStringLiteral("aside"),   QStringLiteral("nav"),     QStringLiteral("address"),
-        QStringLiteral("tr"),      QStringLiteral("table"),   QStringLiteral("ul"),
-        QStringLiteral("ol"),      QStringLiteral("dl"),      QStringLiteral("hr"),
-        QStringLiteral("figure"),  QStringLiteral("main"),    QStringLiteral("body"),
+        QStringLiteral("article"), QStringLiteral("header"),     QStringLiteral("footer"),
+        QStringLiteral("aside"),   QStringLiteral("nav"),        QStringLiteral("address"),
+        QStringLiteral("tr"),      QStringLiteral("table"),      QStringLiteral("ul"),
+        QStringLiteral("ol"),      QStringLiteral("dl"),         QStringLiteral("hr"),
+        QStringLiteral("figure"),  QStringLiteral("main"),       QStringLiteral("body"),
     };
     return blocks.contains(name.toString());
 }

@@ -34,7 +34,8 @@ ZipPackage::ZipPackage(QByteArray bytes, const QString &fileName)
 {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t *source = zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
+    zip_source_t *source =
+        zip_source_buffer_create(m_bytes.constData(), zip_uint64_t(m_bytes.size()), 0, &error);
     if (source == nullptr) {
         const QString text = QString::fromUtf8(zip_error_strerror(&error));
         zip_error_fini(&error);
@@ -76,7 +77,8 @@ QByteArray ZipPackage::entry(const QString &name)
 
     zip_file_t *file = zip_fopen_index(m_archive.get(), zip_uint64_t(index), 0);
     if (file == nullptr)
-        fail(QStringLiteral("%1 cannot be unpacked: %2").arg(name, ZipErrorText(zip_get_error(m_archive.get())->zip_err).text()));
+        fail(QStringLiteral("%1 cannot be unpacked: %2")
+                 .arg(name, ZipErrorText(zip_get_error(m_archive.get())->zip_err).text()));
     const auto close = [file] { zip_fclose(file); };
 
     QByteArray bytes;
@@ -96,8 +98,9 @@ QByteArray ZipPackage::entry(const QString &name)
         m_inflatedBytes += count;
         if (m_inflatedBytes > MaximumInflatedBytes) {
             close();
-            throw DocumentError(QStringLiteral("The file %1 unpacks to more than %2 MB, too much for a document.")
-                                    .arg(m_quotedFileName, QString::number(MaximumInflatedBytes / (1024 * 1024))));
+            throw DocumentError(
+                QStringLiteral("The file %1 unpacks to more than %2 MB, too much for a document.")
+                    .arg(m_quotedFileName, QString::number(MaximumInflatedBytes / (1024 * 1024))));
         }
         if (count == 0)
             break;

@@ -88,7 +88,11 @@ void HelperVoice::speakToOutput(const QString &text)
                 m_words->take(passageStart, start, length, atUSecs);
             });
     connect(m_audio.get(), &PassagePlayback::audioArrived, this, &HelperVoice::startOutput);
-    connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this, &HelperVoice::firstAudioDelivered);
+    connect(m_audio.get(), &PassagePlayback::firstAudioDelivered, this, [this] {
+        // This reading's helper was the prepared one: the next Read gets another.
+        m_engine.prepareHelper(effectiveVoice());
+        Q_EMIT firstAudioDelivered();
+    });
     connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
             Qt::QueuedConnection);
     m_audio->start();

@@ -22,20 +22,27 @@ namespace {
 
 std::optional<QString> writeFeedFile(const QString &path, const QByteArray &bytes)
 {
+    return writeFeedFile(path, FeedBytes(bytes));
+}
+
+std::optional<QString> writeFeedFile(const QString &path, const FeedBytes &bytes)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return failure(path, file.errorString());
     // A full disk first shows as a short write without an error; writing the rest then fails
     // with the system's reason.
-    qint64 written = 0;
-    while (written < bytes.size()) {
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0) {
-            const QString reason = file.errorString();
-            file.cancelWriting();
-            return failure(path, reason);
+    for (const QByteArrayView part : bytes.parts()) {
+        qint64 written = 0;
+        while (written < part.size()) {
+            const qint64 count = file.write(part.data() + written, part.size() - written);
+            if (count <= 0) {
+                const QString reason = file.errorString();
+                file.cancelWriting();
+                return failure(path, reason);
+            }
+            written += count;
         }
-        written += count;
     }
     if (!file.commit())
         return failure(path, file.errorString());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "feed/feedbytes.h"
 #include "feed/feedreader.h"
 
 #include <QByteArray>
@@ -11,6 +12,7 @@
 // that is renamed over the target only when everything was written, so a failure leaves an
 // earlier file as it was. Returns what went wrong, naming the file and the system's reason, or
 // nothing when the file was written.
+[[nodiscard]] std::optional<QString> writeFeedFile(const QString &path, const FeedBytes &bytes);
 [[nodiscard]] std::optional<QString> writeFeedFile(const QString &path, const QByteArray &bytes);
 
 // The largest feed file that is opened; podcast feeds are a few megabytes at most.

@@ -1,11 +1,14 @@
 #include "feed/feedreader.h"
 
 #include "feed/feedencoding.h"
+#include "feed/xmlscanner.h"
 
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <utility>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -14,10 +17,10 @@ constexpr QStringView DublinCoreNamespace = u"http://purl.org/dc/elements/1.1/";
 constexpr QStringView AtomNamespace = u"http://www.w3.org/2005/Atom";
 constexpr QStringView PodcastNamespace = u"https://podcastindex.org/namespace/1.0";
 
-[[nodiscard]] bool isKnownVersion(QStringView version)
+[[nodiscard]] bool isKnownVersion(const QString &version)
 {
-    return version.isEmpty() || version == u"2.0" || version == u"0.91" || version == u"0.92" ||
-           version == u"0.93" || version == u"0.94";
+    return version.isEmpty() || version == "2.0"_L1 || version == "0.91"_L1 || version == "0.92"_L1 ||
+           version == "0.93"_L1 || version == "0.94"_L1;
 }
 
 [[nodiscard]] bool isSpace(char c)
@@ -54,48 +57,121 @@ private:
     qint64 m_characters = 0;
 };
 
-// One pass over the document with a stream reader, noting where each element the window knows
-// starts and ends; a feed of tens of megabytes is read without building a tree of it, and item
-// values are read only when asked for.
-class FeedReader final
+// QXmlStreamReader with the places of elements in the bytes: the thorough reader, for files the
+// quick scanner does not take and for the messages about broken ones.
+class StreamTokens final
 {
 public:
-    explicit FeedReader(FeedSource &source) : m_source(source), m_xml(source.bytes), m_offsets(source.bytes) {}
+    explicit StreamTokens(const QByteArray &bytes) : m_bytes(bytes), m_xml(bytes), m_offsets(bytes) {}
+
+    [[nodiscard]] bool readRootElement()
+    {
+        while (!m_xml.atEnd() && !m_xml.isStartElement())
+            m_xml.readNext();
+        return m_xml.isStartElement() && locateStartTag();
+    }
+    [[nodiscard]] bool readNextStartElement()
+    {
+        if (m_xml.readNextStartElement())
+            return locateStartTag();
+        m_endOfElement = m_offsets.at(m_xml.characterOffset());
+        return false;
+    }
+    void skipCurrentElement()
+    {
+        m_xml.skipCurrentElement();
+        m_endOfElement = m_offsets.at(m_xml.characterOffset());
+    }
+    void readToEnd()
+    {
+        while (!m_xml.atEnd())
+            m_xml.readNext();
+    }
+    [[nodiscard]] bool hasError() const { return m_xml.hasError() || m_lost; }
+    [[nodiscard]] QString problem() const
+    {
+        return m_xml.hasError() ? QStringLiteral("It is not well-formed XML: %1").arg(m_xml.errorString())
+                                : QStringLiteral("Its text could not be followed.");
+    }
+    [[nodiscard]] qint64 lineNumber() const { return m_xml.lineNumber(); }
+
+    [[nodiscard]] QStringView name() const { return m_xml.name(); }
+    [[nodiscard]] QString qualifiedName() const { return m_xml.qualifiedName().toString(); }
+    [[nodiscard]] QStringView namespaceUri() const { return m_xml.namespaceUri(); }
+    [[nodiscard]] QString attribute(QLatin1StringView name) const
+    {
+        return m_xml.attributes().value(name).toString();
+    }
+    [[nodiscard]] bool hasAttribute(QLatin1StringView name) const { return m_xml.attributes().hasAttribute(name); }
+    [[nodiscard]] QList<Namespace> declarations() const
+    {
+        QList<Namespace> declared;
+        for (const QXmlStreamNamespaceDeclaration &declaration : m_xml.namespaceDeclarations())
+            declared.append({declaration.prefix().toString(), declaration.namespaceUri().toString()});
+        return declared;
+    }
+    [[nodiscard]] qsizetype tagBegin() const { return m_tagBegin; }
+    [[nodiscard]] qsizetype tagEnd() const { return m_tagEnd; }
+    [[nodiscard]] qsizetype endOfElement() const { return m_endOfElement; }
+
+private:
+    [[nodiscard]] bool locateStartTag()
+    {
+        m_tagEnd = m_offsets.at(m_xml.characterOffset());
+        m_tagBegin = m_tagEnd > 0 ? QByteArrayView(m_bytes).first(m_tagEnd).lastIndexOf('<') : -1;
+        // The reader stands just after the tag's '>'; anything else means the offsets went astray.
+        if (m_tagBegin < 0 || m_bytes.at(m_tagEnd - 1) != '>') {
+            m_lost = true;
+            m_tagBegin = m_tagEnd = 0;
+        }
+        return true;
+    }
+
+    const QByteArray &m_bytes;
+    QXmlStreamReader m_xml;
+    ByteOffsets m_offsets;
+    bool m_lost = false;
+    qsizetype m_tagBegin = 0;
+    qsizetype m_tagEnd = 0;
+    qsizetype m_endOfElement = 0;
+};
+
+// One pass over the document, noting where each element the window knows starts and ends; a
+// feed of tens of megabytes is read without building a tree of it, and item values are read
+// only when asked for.
+template <typename Tokens> class FeedReader final
+{
+public:
+    explicit FeedReader(FeedSource &source) : m_source(source), m_xml(source.bytes) {}
 
     [[nodiscard]] FeedReadResult read();
 
 private:
     void readChannel();
     void readItem();
-    // The current start element's tag, or the end of the current end element.
-    [[nodiscard]] ByteRange startTag();
-    [[nodiscard]] qsizetype endOfElement() { return m_offsets.at(m_xml.characterOffset()); }
-    // Skips the current element and returns where it is; once only for each kind.
+    [[nodiscard]] ByteRange startTag() const { return {m_xml.tagBegin(), m_xml.tagEnd()}; }
+    // Skips the current element and notes where it is; the first of each kind only.
     void takeElement(ByteRange &range);
     void noteNamespaces(QList<Namespace> *inScope);
-    [[nodiscard]] FeedReadResult failure(const QString &problem, qint64 line) const;
-    [[nodiscard]] FeedReadResult malformed() const;
+    [[nodiscard]] FeedReadResult failure(const QString &problem, qint64 line) const { return {nullptr, problem, line}; }
+    [[nodiscard]] FeedReadResult malformed() const { return failure(m_xml.problem(), m_xml.lineNumber()); }
 
     FeedSource &m_source;
-    QXmlStreamReader m_xml;
-    ByteOffsets m_offsets;
-    bool m_offsetsLost = false;
+    Tokens m_xml;
     bool m_emptyChannel = false;
     ByteRange m_current;
 };
 
-FeedReadResult FeedReader::read()
+template <typename Tokens> FeedReadResult FeedReader<Tokens>::read()
 {
-    while (!m_xml.atEnd() && !m_xml.isStartElement())
-        m_xml.readNext();
-    if (m_xml.hasError())
+    if (!m_xml.readRootElement() || m_xml.hasError())
         return malformed();
     const qint64 rootLine = m_xml.lineNumber();
-    if (m_xml.name() != u"rss" || !m_xml.namespaceUri().isEmpty())
+    if (m_xml.name() != "rss"_L1 || !m_xml.namespaceUri().isEmpty())
         return failure(QStringLiteral("It is not an RSS feed: its root element is <%1>, not <rss>.")
                            .arg(m_xml.qualifiedName()),
                        rootLine);
-    const QStringView version = m_xml.attributes().value(QLatin1String("version"));
+    const QString version = m_xml.attribute("version"_L1);
     if (!isKnownVersion(version))
         return failure(QStringLiteral("It is not an RSS feed Parlora knows: its rss element has version "
                                       "\"%1\", not \"2.0\".")
@@ -103,11 +179,11 @@ FeedReadResult FeedReader::read()
                        rootLine);
     m_source.rssStartTag = startTag();
     noteNamespaces(&m_source.namespaces);
-    if (m_xml.attributes().hasAttribute(QLatin1String("version"))) {
+    if (m_xml.hasAttribute("version"_L1)) {
         // The value's place in the tag: after "version", the equals sign and the quote.
-        const QByteArrayView tag = m_source.slice(m_source.rssStartTag);
         static const QRegularExpression attribute(QStringLiteral("\\sversion\\s*=\\s*([\"'])([^\"']*)\\1"));
-        const QRegularExpressionMatch match = attribute.match(QString::fromLatin1(tag));
+        const QRegularExpressionMatch match =
+            attribute.match(QString::fromLatin1(m_source.slice(m_source.rssStartTag)));
         if (match.hasMatch())
             m_source.version = {m_source.rssStartTag.begin + match.capturedStart(2),
                                 m_source.rssStartTag.begin + match.capturedEnd(2)};
@@ -115,7 +191,7 @@ FeedReadResult FeedReader::read()
 
     bool haveChannel = false;
     while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == u"channel" && m_xml.namespaceUri().isEmpty() && !haveChannel) {
+        if (m_xml.name() == "channel"_L1 && m_xml.namespaceUri().isEmpty() && !haveChannel) {
             haveChannel = true;
             readChannel();
         } else {
@@ -123,21 +199,18 @@ FeedReadResult FeedReader::read()
         }
     }
     // Whatever follows the root element must be well-formed too.
-    while (!m_xml.atEnd())
-        m_xml.readNext();
+    m_xml.readToEnd();
     if (m_xml.hasError())
         return malformed();
     if (!haveChannel)
         return failure(QStringLiteral("It is not an RSS feed: its rss element holds no channel."), rootLine);
     if (m_emptyChannel)
         return failure(QStringLiteral("It is not an RSS feed: its channel element is empty."), rootLine);
-    if (m_offsetsLost)
-        return failure(QStringLiteral("Its text could not be followed."), 0);
     m_source.readChannelValues();
     return {};
 }
 
-void FeedReader::readChannel()
+template <typename Tokens> void FeedReader<Tokens>::readChannel()
 {
     const ByteRange channelTag = startTag();
     noteNamespaces(&m_source.namespaces);
@@ -149,41 +222,40 @@ void FeedReader::readChannel()
         empty = false;
         m_current = startTag();
         noteNamespaces(nullptr);
-        const QStringView space = m_xml.namespaceUri();
-        const QStringView name = m_xml.name();
-        if (space.isEmpty() && name == u"item")
+        const auto space = m_xml.namespaceUri();
+        const auto name = m_xml.name();
+        if (space.isEmpty() && name == "item"_L1)
             readItem();
-        else if (space.isEmpty() && name == u"title")
+        else if (space.isEmpty() && name == "title"_L1)
             take(ChannelElement::Title);
-        else if (space.isEmpty() && name == u"description")
+        else if (space.isEmpty() && name == "description"_L1)
             take(ChannelElement::Description);
-        else if (space.isEmpty() && name == u"link")
+        else if (space.isEmpty() && name == "link"_L1)
             take(ChannelElement::Link);
-        else if (space.isEmpty() && name == u"language")
+        else if (space.isEmpty() && name == "language"_L1)
             take(ChannelElement::Language);
-        else if (space == ItunesNamespace && name == u"author")
+        else if (space == ItunesNamespace && name == "author"_L1)
             take(ChannelElement::Author);
-        else if (space == ItunesNamespace && name == u"image")
+        else if (space == ItunesNamespace && name == "image"_L1)
             take(ChannelElement::Artwork);
-        else if (space == ItunesNamespace && name == u"category")
+        else if (space == ItunesNamespace && name == "category"_L1)
             take(ChannelElement::Category);
-        else if (space == ItunesNamespace && name == u"explicit")
+        else if (space == ItunesNamespace && name == "explicit"_L1)
             take(ChannelElement::Explicit);
-        else if (space == ItunesNamespace && name == u"owner")
+        else if (space == ItunesNamespace && name == "owner"_L1)
             take(ChannelElement::Owner);
-        else if (space == AtomNamespace && name == u"link" &&
-                 m_xml.attributes().value(QLatin1String("rel")) == u"self")
+        else if (space == AtomNamespace && name == "link"_L1 && m_xml.attribute("rel"_L1) == "self"_L1)
             take(ChannelElement::FeedUrl);
         else
             m_xml.skipCurrentElement();
     }
-    const qsizetype end = endOfElement();
+    const qsizetype end = m_xml.endOfElement();
     m_source.channelEndTag = QByteArrayView(m_source.bytes).first(end).lastIndexOf('<');
     // An empty <channel/> has nowhere to put what the window writes.
     m_emptyChannel = empty && m_source.channelEndTag <= channelTag.begin;
 }
 
-void FeedReader::readItem()
+template <typename Tokens> void FeedReader<Tokens>::readItem()
 {
     SourceItem item;
     item.element.begin = m_current.begin;
@@ -196,114 +268,107 @@ void FeedReader::readItem()
     while (m_xml.readNextStartElement()) {
         m_current = startTag();
         noteNamespaces(nullptr);
-        const QStringView space = m_xml.namespaceUri();
-        const QStringView name = m_xml.name();
+        const auto space = m_xml.namespaceUri();
+        const auto name = m_xml.name();
         if (space.isEmpty()) {
-            if (name == u"title")
+            if (name == "title"_L1)
                 take(ItemElement::Title);
-            else if (name == u"description")
+            else if (name == "description"_L1)
                 take(ItemElement::Description);
-            else if (name == u"link")
+            else if (name == "link"_L1)
                 take(ItemElement::Link);
-            else if (name == u"pubDate")
+            else if (name == "pubDate"_L1)
                 take(ItemElement::Date);
-            else if (name == u"guid")
+            else if (name == "guid"_L1)
                 take(ItemElement::Guid);
-            else if (name == u"enclosure")
+            else if (name == "enclosure"_L1)
                 take(ItemElement::Enclosure);
-            else if (name == u"author")
+            else if (name == "author"_L1)
                 takeElement(item.otherAuthor);
             else
                 m_xml.skipCurrentElement();
-        } else if (space == DublinCoreNamespace && name == u"creator") {
+        } else if (space == DublinCoreNamespace && name == "creator"_L1) {
             take(ItemElement::Author);
         } else if (space == ItunesNamespace) {
-            if (name == u"author")
+            if (name == "author"_L1)
                 takeElement(item.otherAuthor);
-            else if (name == u"duration")
+            else if (name == "duration"_L1)
                 take(ItemElement::Duration);
-            else if (name == u"episode")
+            else if (name == "episode"_L1)
                 take(ItemElement::Episode);
-            else if (name == u"season")
+            else if (name == "season"_L1)
                 take(ItemElement::Season);
-            else if (name == u"episodeType")
+            else if (name == "episodeType"_L1)
                 take(ItemElement::EpisodeType);
             else
                 m_xml.skipCurrentElement();
-        } else if (space == PodcastNamespace && name == u"transcript") {
-            const QStringView type = m_xml.attributes().value(QLatin1String("type"));
-            if (type == u"text/vtt")
+        } else if (space == PodcastNamespace && name == "transcript"_L1) {
+            const QString type = m_xml.attribute("type"_L1);
+            if (type == "text/vtt"_L1)
                 take(ItemElement::TranscriptVtt);
-            else if (type == u"application/x-subrip" || type == u"application/srt")
+            else if (type == "application/x-subrip"_L1 || type == "application/srt"_L1)
                 take(ItemElement::TranscriptSrt);
             else
                 m_xml.skipCurrentElement();
-        } else if (space == PodcastNamespace && name == u"chapters") {
+        } else if (space == PodcastNamespace && name == "chapters"_L1) {
             take(ItemElement::Chapters);
         } else {
             m_xml.skipCurrentElement();
         }
     }
-    item.element.end = endOfElement();
+    item.element.end = m_xml.endOfElement();
     item.endTagBegin = QByteArrayView(m_source.bytes).first(item.element.end).lastIndexOf('<');
-    if (item.element.end <= item.element.begin || m_source.bytes.at(item.element.end - 1) != '>')
-        m_offsetsLost = true;
     m_source.items.append(item);
 }
 
-ByteRange FeedReader::startTag()
-{
-    const qsizetype end = m_offsets.at(m_xml.characterOffset());
-    const qsizetype begin = end > 0 ? QByteArrayView(m_source.bytes).first(end).lastIndexOf('<') : -1;
-    // The reader stands just after the tag's '>'; anything else means the offsets went astray.
-    if (begin < 0 || end <= 0 || m_source.bytes.at(end - 1) != '>') {
-        m_offsetsLost = true;
-        return {0, 0};
-    }
-    return {begin, end};
-}
-
-void FeedReader::takeElement(ByteRange &range)
+template <typename Tokens> void FeedReader<Tokens>::takeElement(ByteRange &range)
 {
     const ByteRange start = m_current;
     m_xml.skipCurrentElement();
     if (!range.isPresent())
-        range = {start.begin, endOfElement()};
+        range = {start.begin, m_xml.endOfElement()};
 }
 
-void FeedReader::noteNamespaces(QList<Namespace> *inScope)
+template <typename Tokens> void FeedReader<Tokens>::noteNamespaces(QList<Namespace> *inScope)
 {
-    const QXmlStreamNamespaceDeclarations declarations = m_xml.namespaceDeclarations();
-    for (const QXmlStreamNamespaceDeclaration &declaration : declarations) {
-        const QString prefix = declaration.prefix().toString();
-        if (inScope)
-            inScope->append({prefix, declaration.namespaceUri().toString()});
-        if (!m_source.prefixes.contains(prefix))
-            m_source.prefixes.append(prefix);
+    for (const Namespace &declared : m_xml.declarations()) {
+        // A default namespace gives no prefix to write elements with.
+        if (inScope && !declared.prefix.isEmpty())
+            inScope->append(declared);
+        if (!m_source.prefixes.contains(declared.prefix))
+            m_source.prefixes.append(declared.prefix);
     }
 }
 
-FeedReadResult FeedReader::failure(const QString &problem, qint64 line) const
+template <typename Tokens> FeedReadResult readWith(const QByteArray &utf8)
 {
-    return {nullptr, problem, line};
-}
-
-FeedReadResult FeedReader::malformed() const
-{
-    return failure(QStringLiteral("It is not well-formed XML: %1").arg(m_xml.errorString()), m_xml.lineNumber());
+    auto source = std::make_shared<FeedSource>();
+    source->bytes = utf8;
+    FeedReadResult result = FeedReader<Tokens>(*source).read();
+    if (result.problem.isEmpty())
+        result.feed = std::move(source);
+    return result;
 }
 
 } // namespace
 
 FeedReadResult readFeed(const QByteArray &bytes)
 {
-    Utf8Feed utf8 = feedAsUtf8(bytes);
+    const Utf8Feed utf8 = feedAsUtf8(bytes);
     if (!utf8.problem.isEmpty())
         return {nullptr, utf8.problem, 1};
-    auto source = std::make_shared<FeedSource>();
-    source->bytes = std::move(utf8.bytes);
-    FeedReadResult result = FeedReader(*source).read();
-    if (result.problem.isEmpty())
-        result.feed = std::move(source);
-    return result;
+    // The quick scanner takes ordinary feeds; whatever it does not take is read again
+    // thoroughly, which also words the message about a broken file.
+    FeedReadResult quick = readWith<XmlScanner>(utf8.bytes);
+    if (quick.feed)
+        return quick;
+    return readWith<StreamTokens>(utf8.bytes);
+}
+
+FeedReadResult readFeedThoroughly(const QByteArray &bytes)
+{
+    const Utf8Feed utf8 = feedAsUtf8(bytes);
+    if (!utf8.problem.isEmpty())
+        return {nullptr, utf8.problem, 1};
+    return readWith<StreamTokens>(utf8.bytes);
 }

@@ -27,8 +27,8 @@ OpenedFeedWriter::OpenedFeedWriter(const FeedSource &source)
 {
 }
 
-QByteArray OpenedFeedWriter::write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
-                                   const ItemStore &items)
+FeedBytes OpenedFeedWriter::write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
+                                  const ItemStore &items)
 {
     m_pieces.clear();
     addChannelEdits(channel, details);
@@ -55,19 +55,14 @@ QByteArray OpenedFeedWriter::write(const ChannelFields &channel, const std::opti
          m_channelEdits);
 
     // The rss start tag last: only now is it known which namespaces the new text needs.
-    const QByteArray rssTag = rssStartTag();
-    qsizetype size = m_source.rssStartTag.begin + rssTag.size();
-    for (const Piece &piece : std::as_const(m_pieces))
-        size += piece.text.isEmpty() ? piece.end - piece.begin : piece.text.size();
-    QByteArray bytes;
-    bytes.reserve(size);
-    bytes.append(m_source.bytes.constData(), m_source.rssStartTag.begin);
-    bytes.append(rssTag);
+    FeedBytes bytes;
+    bytes.appendView(QByteArrayView(m_source.bytes).first(m_source.rssStartTag.begin));
+    bytes.appendText(rssStartTag());
     for (const Piece &piece : std::as_const(m_pieces)) {
         if (piece.text.isEmpty())
-            bytes.append(m_source.bytes.constData() + piece.begin, piece.end - piece.begin);
+            bytes.appendView(m_source.slice({piece.begin, piece.end}));
         else
-            bytes.append(piece.text);
+            bytes.appendText(piece.text);
     }
     m_pieces.clear();
     return bytes;

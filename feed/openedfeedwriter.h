@@ -1,6 +1,7 @@
 #pragma once
 
 #include "feed/channelfields.h"
+#include "feed/feedbytes.h"
 #include "feed/itemstore.h"
 #include "feed/namespaceneeds.h"
 #include "feed/publishingdetails.h"
@@ -21,7 +22,8 @@ class OpenedFeedWriter final
 public:
     explicit OpenedFeedWriter(const FeedSource &source);
 
-    [[nodiscard]] QByteArray write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
+    // The parts point into the opened feed's text.
+    [[nodiscard]] FeedBytes write(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
                                    const ItemStore &items);
 
 private:

@@ -66,10 +66,16 @@ QByteArray newFeedBytes(const ChannelFields &channel, const std::optional<Publis
     return bytes;
 }
 
-QByteArray feedBytesToSave(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
-                           const ItemStore &items)
+FeedBytes feedPartsToSave(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
+                          const ItemStore &items)
 {
     if (items.source())
         return OpenedFeedWriter(*items.source()).write(channel, details, items);
-    return newFeedBytes(channel, details, items);
+    return FeedBytes(newFeedBytes(channel, details, items));
+}
+
+QByteArray feedBytesToSave(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
+                           const ItemStore &items)
+{
+    return feedPartsToSave(channel, details, items).joined();
 }

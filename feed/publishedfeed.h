@@ -1,6 +1,7 @@
 #pragma once
 
 #include "feed/channelfields.h"
+#include "feed/feedbytes.h"
 #include "feed/itemstore.h"
 #include "feed/publishingdetails.h"
 
@@ -19,6 +20,10 @@
 [[nodiscard]] QByteArray newFeedBytes(const ChannelFields &channel, const std::optional<PublishingDetails> &details,
                                       const ItemStore &items);
 
-// What saving writes: an opened feed as it was with the edits made since, or a new feed.
+// What saving writes: an opened feed as it was with the edits made since, or a new feed. The
+// parts point into the opened feed's text, which the item store keeps.
+[[nodiscard]] FeedBytes feedPartsToSave(const ChannelFields &channel,
+                                        const std::optional<PublishingDetails> &details, const ItemStore &items);
+// The same in one piece.
 [[nodiscard]] QByteArray feedBytesToSave(const ChannelFields &channel,
                                          const std::optional<PublishingDetails> &details, const ItemStore &items);

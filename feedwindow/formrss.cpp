@@ -288,7 +288,7 @@ bool FormRss::saveFeed()
     // A cancelled dialog ends the save; the name it still holds is not a new choice.
     if (!m_services.fileDialogs.ShowSave(this, dc))
         return false;
-    const QByteArray bytes = feedBytesToSave(channelFields(), m_details, Text7);
+    const FeedBytes bytes = feedPartsToSave(channelFields(), m_details, Text7);
     if (const std::optional<QString> failure = writeFeedFile(dc.FileName, bytes)) {
         showMessage(*failure);
         return false;

@@ -155,7 +155,8 @@ bool DocumentOpening::eventFilter(QObject *watched, QEvent *event)
             return false; // plain text goes in where it is dropped, as always
         drop->acceptProposedAction();
         // The drag source waits for the drop to be answered: add the files after that.
-        QMetaObject::invokeMethod(this, [this, paths] { appendDropped(paths); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, paths] { appendDropped(paths); }, Qt::QueuedConnection);
         return true;
     }
     default:

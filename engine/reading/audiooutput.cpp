@@ -7,6 +7,13 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
+namespace {
+
+// Long enough to ride over a busy moment of the window's thread, short enough to be heard at once.
+constexpr int BufferMs = 100;
+
+} // namespace
+
 AudioOutput::AudioOutput(QObject *parent) : QObject(parent)
 {}
 
@@ -30,6 +37,9 @@ void AudioOutput::start(QIODevice *source, int sampleRate)
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     m_sink = std::make_unique<QAudioSink>(QMediaDevices::defaultAudioOutput(), format);
+    // The server starts playing once the buffer holds this much; its default (seconds) would
+    // keep the first words back until the engine has spoken that far ahead.
+    m_sink->setBufferSize(qsizetype(sampleRate) * 2 * BufferMs / 1000);
     m_sink->start(source);
     if (m_sink->error() == QAudio::OpenError || m_sink->state() == QAudio::StoppedState) {
         m_sink.reset();

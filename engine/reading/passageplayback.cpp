@@ -8,6 +8,20 @@ namespace {
 
 // The passage being spoken and the next, so that the helper never waits for us between them.
 constexpr qsizetype PassagesQueued = 2;
+// The engines open a text with silence (flite about a quarter of a second); the reading starts
+// where the voice does, less a moment so the first sound is not cut.
+constexpr int SilenceLevel = 100;
+constexpr qsizetype SamplesKeptBeforeVoice = 80;
+
+// Where the voice starts in these samples, or -1 when they are all silence.
+qsizetype firstVoicedSample(const QByteArray &pcm)
+{
+    const auto *samples = reinterpret_cast<const qint16 *>(pcm.constData());
+    for (qsizetype i = 0; i < pcm.size() / 2; ++i)
+        if (std::abs(int(samples[i])) > SilenceLevel)
+            return i;
+    return -1;
+}
 
 } // namespace
 
@@ -40,10 +54,19 @@ void PassagePlayback::start()
     sendPassages();
 }
 
-void PassagePlayback::takeAudio(const QByteArray &pcm)
+void PassagePlayback::takeAudio(const QByteArray &received)
 {
     if (m_ended)
         return;
+    QByteArray pcm = received;
+    if (m_finished == 0 && m_receivedBytes == 0) {
+        const qsizetype voiced = firstVoicedSample(pcm);
+        const qsizetype dropped = voiced < 0 ? pcm.size() : 2 * std::max<qsizetype>(0, voiced - SamplesKeptBeforeVoice);
+        pcm.remove(0, dropped);
+        m_passageFirstByte -= dropped; // the words are where they were in the passage
+        if (pcm.isEmpty())
+            return;
+    }
     const bool first = m_receivedBytes == 0;
     m_receivedBytes += pcm.size();
     if (m_audioOffset == m_audio.size()) {

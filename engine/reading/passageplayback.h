@@ -52,7 +52,7 @@ protected:
     qint64 writeData(const char *data, qint64 maxSize) override;
 
 private:
-    void takeAudio(const QByteArray &pcm);
+    void takeAudio(const QByteArray &received);
     void passageFinished(qsizetype passage, bool spoken);
     void sendPassages();
     void updateHold();

@@ -55,18 +55,22 @@ private Q_SLOTS:
         QTest::addColumn<DocumentWriter>("write");
         QTest::addColumn<DocumentParagraphs>("expected");
         const DocumentParagraphs sample = sampleParagraphs();
-        QTest::newRow("EPUB") << "book.epub" << DocumentWriter([sample](const QString &p) { writeEpub(p, sample); })
+        QTest::newRow("EPUB") << "book.epub"
+                              << DocumentWriter([sample](const QString &p) { writeEpub(p, sample); })
                               << sample;
-        QTest::newRow("DOCX") << "letter.docx" << DocumentWriter([sample](const QString &p) { writeDocx(p, sample); })
+        QTest::newRow("DOCX") << "letter.docx"
+                              << DocumentWriter([sample](const QString &p) { writeDocx(p, sample); })
                               << (sample + DocumentParagraphs{docxTextBox()});
-        QTest::newRow("ODT") << "letter.odt" << DocumentWriter([sample](const QString &p) { writeOdt(p, sample); })
-                             << sample;
-        QTest::newRow("HTML") << "page.html" << DocumentWriter([sample](const QString &p) { writeHtml(p, sample); })
+        QTest::newRow("ODT") << "letter.odt"
+                             << DocumentWriter([sample](const QString &p) { writeOdt(p, sample); }) << sample;
+        QTest::newRow("HTML") << "page.html"
+                              << DocumentWriter([sample](const QString &p) { writeHtml(p, sample); })
                               << sample;
-        QTest::newRow("Markdown") << "notes.md" << DocumentWriter([sample](const QString &p) { writeMarkdown(p, sample); })
+        QTest::newRow("Markdown") << "notes.md"
+                                  << DocumentWriter([sample](const QString &p) { writeMarkdown(p, sample); })
                                   << sample;
-        QTest::newRow("PDF") << "paper.pdf" << DocumentWriter([sample](const QString &p) { writePdf(p, sample); })
-                             << sample;
+        QTest::newRow("PDF") << "paper.pdf"
+                             << DocumentWriter([sample](const QString &p) { writePdf(p, sample); }) << sample;
         QTest::newRow("PDF named otherwise")
             << "paper.dat" << DocumentWriter([sample](const QString &p) { writePdf(p, sample); }) << sample;
     }
@@ -91,7 +95,11 @@ private Q_SLOTS:
         QTest::newRow("log starting like a PDF") << "a.log" << QByteArray("%PDF-1.4 log line") << false;
         QTest::newRow("text with NUL bytes") << "a.TXT" << QByteArray("a\0b", 3) << false;
         QTest::newRow("other name, text") << "a.csv" << QByteArray("a,b") << false;
-        QTest::newRow("other name, binary") << "a.bin" << QByteArray("\x7F" "ELF\0\0", 6) << true;
+        QTest::newRow("other name, binary") << "a.bin"
+                                            << QByteArray("\x7F"
+                                                          "ELF\0\0",
+                                                          6)
+                                            << true;
         QTest::newRow("other name, zip") << "a.zip" << QByteArray("PK\x03\x04rest") << true;
         QTest::newRow("document name") << "a.Markdown" << QByteArray("# Title") << true;
     }
@@ -112,10 +120,11 @@ private Q_SLOTS:
             return DocumentWriter([content](const QString &p) { writeFile(p, content); });
         };
         QTest::newRow("encrypted PDF") << "locked.pdf" << DocumentWriter(writeEncryptedPdf) << "is encrypted";
-        QTest::newRow("scanned PDF") << "scan.pdf" << DocumentWriter(writePdfWithoutText) << "has no text to read";
+        QTest::newRow("scanned PDF") << "scan.pdf" << DocumentWriter(writePdfWithoutText)
+                                     << "has no text to read";
         QTest::newRow("broken PDF") << "broken.pdf" << bytes("%PDF-1.4\ngarbage") << "not a readable PDF";
-        QTest::newRow("broken archive") << "broken.epub" << bytes("PK\x03\x04 not really a zip")
-                                        << "is a broken package";
+        QTest::newRow("broken archive")
+            << "broken.epub" << bytes("PK\x03\x04 not really a zip") << "is a broken package";
         QTest::newRow("truncated archive") << "cut.docx" << DocumentWriter([](const QString &p) {
             writeDocx(p, sampleParagraphs());
             writeFile(p, contentsOf(p).first(300));
@@ -132,17 +141,30 @@ private Q_SLOTS:
         QTest::newRow("EPUB without a package document")
             << "empty.epub" << DocumentWriter([](const QString &p) {
                    writeZip(p, {{QStringLiteral("mimetype"), "application/epub+zip"}});
-               }) << "not a readable EPUB book";
+               })
+            << "not a readable EPUB book";
         QTest::newRow("EPUB without text") << "blank.epub" << DocumentWriter([](const QString &p) {
             writeEpub(p, {{QStringLiteral(" "), false}});
         }) << "has no text to read";
         QTest::newRow("zip of another kind") << "data.zip" << DocumentWriter([](const QString &p) {
             writeZip(p, {{QStringLiteral("readme.txt"), "hello"}});
         }) << "of a type Parlora cannot read";
-        QTest::newRow("unknown binary") << "program.bin" << bytes(QByteArray("\x7F" "ELF\0\0\0", 7))
+        QTest::newRow("spreadsheet") << "sheet.xlsx" << DocumentWriter([](const QString &p) {
+            writeZip(
+                p, {{QStringLiteral("[Content_Types].xml"), "<Types><Override ContentType=\"application/"
+                                                            "vnd.openxmlformats-officedocument.spreadsheetml."
+                                                            "sheet.main+xml\"/></Types>"},
+                    {QStringLiteral("_rels/.rels"), "<Relationships/>"}});
+        }) << "of a type Parlora cannot read";
+        QTest::newRow("unknown binary") << "program.bin"
+                                        << bytes(QByteArray("\x7F"
+                                                            "ELF\0\0\0",
+                                                            7))
                                         << "of a type Parlora cannot read";
-        QTest::newRow("named PDF, holds text") << "notes.pdf" << bytes("just words") << "is not a PDF document";
-        QTest::newRow("missing file") << "absent.md" << DocumentWriter([](const QString &) {}) << "cannot be opened";
+        QTest::newRow("named PDF, holds text")
+            << "notes.pdf" << bytes("just words") << "is not a PDF document";
+        QTest::newRow("missing file")
+            << "absent.md" << DocumentWriter([](const QString &) {}) << "cannot be opened";
     }
     void badInputIsRefusedWithAReason()
     {
@@ -160,7 +182,8 @@ private Q_SLOTS:
         writeEpub(path(QStringLiteral("cancelled.epub")), sampleParagraphs());
         DocumentLoadControl control;
         control.cancel();
-        QVERIFY_THROWS_EXCEPTION(DocumentLoadCancelled, (void)readDocument(path(QStringLiteral("cancelled.epub")), control));
+        QVERIFY_THROWS_EXCEPTION(DocumentLoadCancelled,
+                                 (void)readDocument(path(QStringLiteral("cancelled.epub")), control));
     }
 };
 

@@ -70,6 +70,11 @@ private Q_SLOTS:
         if (opened.feed->bytes == opened.original && opened.original.contains("version=\"2.0\""))
             QCOMPARE(saved, opened.original);
         QVERIFY(canonicalXml(saved).first().contains(u"{}version=2.0"_s));
+        // The quick scanner and QXmlStreamReader find the same episodes.
+        const std::shared_ptr<const FeedSource> thorough = readFeedThoroughly(opened.original).feed;
+        QCOMPARE(thorough->items.size(), opened.feed->items.size());
+        for (qsizetype i = 0; i < thorough->items.size(); ++i)
+            QCOMPARE(thorough->item(i), opened.feed->item(i));
     }
 
     void editingOneFieldChangesOnlyThatField_data() { addFixtures(); }

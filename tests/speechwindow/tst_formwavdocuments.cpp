@@ -22,7 +22,8 @@ namespace {
 {
     QStringList lines;
     for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
-        lines.append((block.userState() == ChapterHeadingBlockState ? QStringLiteral("# ") : QString()) + block.text());
+        lines.append((block.userState() == ChapterHeadingBlockState ? QStringLiteral("# ") : QString()) +
+                     block.text());
     return lines;
 }
 
@@ -129,7 +130,8 @@ private Q_SLOTS:
         QCOMPARE(m_window->Text1->toPlainText(), QStringLiteral("kept"));
         QCOMPARE(m_test->messageBox.messages.size(), message.isEmpty() ? 0 : 1);
         if (!message.isEmpty())
-            QVERIFY2(m_test->messageBox.messages.first().contains(message), qPrintable(m_test->messageBox.messages.first()));
+            QVERIFY2(m_test->messageBox.messages.first().contains(message),
+                     qPrintable(m_test->messageBox.messages.first()));
     }
 
     void anInsertionTakenBackRestoresTheText()

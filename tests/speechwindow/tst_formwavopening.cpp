@@ -99,11 +99,12 @@ private Q_SLOTS:
         const CommonDialog &first = m_test->fileDialogs.shown.at(0).dialog;
         QVERIFY(!m_test->fileDialogs.shown.at(0).save);
         QCOMPARE(first.Filter,
-                 QStringLiteral("Text file (*.txt)|*.txt|"
-                                "Documents (*.epub *.pdf *.docx *.odt *.html *.htm *.md *.markdown)|"
-                                "*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
-                                "All supported files|*.txt;*.log;*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
-                                "Log files (*.log)|*.log"));
+                 QStringLiteral(
+                     "Text file (*.txt)|*.txt|"
+                     "Documents (*.epub *.pdf *.docx *.odt *.html *.htm *.md *.markdown)|"
+                     "*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
+                     "All supported files|*.txt;*.log;*.epub;*.pdf;*.docx;*.odt;*.html;*.htm;*.md;*.markdown|"
+                     "Log files (*.log)|*.log"));
         QCOMPARE(first.FilterIndex, 0);
         QVERIFY(first.FileName.isEmpty());
         QCOMPARE(m_test->fileDialogs.shown.at(1).dialog.FileName, path);

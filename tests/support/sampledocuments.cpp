@@ -48,11 +48,13 @@ DocumentParagraphs sampleParagraphs()
 {
     return {
         {QStringLiteral("Chapter One: \u00C7a commence"), true},
-        {QStringLiteral("D\u00E9j\u00E0 vu in a na\u00EFve caf\u00E9, with \u201Cquotes\u201D and an em dash \u2014 "
-                        "which the reader keeps exactly as it was written down."),
+        {QStringLiteral(
+             "D\u00E9j\u00E0 vu in a na\u00EFve caf\u00E9, with \u201Cquotes\u201D and an em dash \u2014 "
+             "which the reader keeps exactly as it was written down."),
          false},
-        {QStringLiteral("\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD. \u05D6\u05D5 \u05E4\u05E1\u05E7\u05D4 "
-                        "\u05D1\u05E2\u05D1\u05E8\u05D9\u05EA."),
+        {QStringLiteral(
+             "\u05E9\u05DC\u05D5\u05DD \u05E2\u05D5\u05DC\u05DD. \u05D6\u05D5 \u05E4\u05E1\u05E7\u05D4 "
+             "\u05D1\u05E2\u05D1\u05E8\u05D9\u05EA."),
          false},
         {QStringLiteral("Chapter Two"), true},
         {QStringLiteral("\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645."), false},
@@ -73,7 +75,8 @@ void writeZip(const QString &path, const ZipEntries &entries)
         // libzip reads the data when the archive is closed, from the caller's entries.
         zip_source_t *source = zip_source_buffer(archive, bytes.constData(), zip_uint64_t(bytes.size()), 0);
         const zip_int64_t index =
-            source ? zip_file_add(archive, entries.at(i).first.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8) : -1;
+            source ? zip_file_add(archive, entries.at(i).first.toUtf8().constData(), source, ZIP_FL_ENC_UTF_8)
+                   : -1;
         if (index < 0)
             fatal(QStringLiteral("cannot add %1 to %2").arg(entries.at(i).first, path));
         if (i == 0)
@@ -113,8 +116,8 @@ zip_int64_t zeroSource(void *state, void *data, zip_uint64_t length, zip_source_
         return sizeof(zip_stat_t);
     }
     case ZIP_SOURCE_SUPPORTS:
-        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
-                                              ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
     default:
         return 0;
     }
@@ -130,7 +133,8 @@ void writeZipBomb(const QString &path, qint64 inflatedBytes)
     Zeros zeros{inflatedBytes, inflatedBytes};
     zip_source_t *type = zip_source_buffer(archive, mimetype.constData(), zip_uint64_t(mimetype.size()), 0);
     zip_source_t *zeroBytes = zip_source_function(archive, zeroSource, &zeros);
-    if (archive == nullptr || type == nullptr || zeroBytes == nullptr || zip_file_add(archive, "mimetype", type, 0) < 0)
+    if (archive == nullptr || type == nullptr || zeroBytes == nullptr ||
+        zip_file_add(archive, "mimetype", type, 0) < 0)
         fatal(QStringLiteral("cannot create %1").arg(path));
     const zip_int64_t content = zip_file_add(archive, "content.xml", zeroBytes, 0);
     if (content < 0)
@@ -150,37 +154,41 @@ void writeEpub(const QString &path, const DocumentParagraphs &paragraphs)
             chapters.append(DocumentParagraphs());
         chapters.last().append(paragraph);
     }
-    ZipEntries entries{{QStringLiteral("mimetype"), "application/epub+zip"},
-                       {QStringLiteral("META-INF/container.xml"),
-                        "<?xml version=\"1.0\"?><container version=\"1.0\" "
-                        "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
-                        "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
-                        "</rootfiles></container>"},
-                       {QStringLiteral("OEBPS/nav.xhtml"),
-                        "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
-                        "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
-                        "<li><a href=\"text/chapter%201.xhtml\">Contents entry</a></li></ol></nav></body></html>"},
-                       {QStringLiteral("OEBPS/style.css"), "p { text-indent: 1em }"}};
+    ZipEntries entries{
+        {QStringLiteral("mimetype"), "application/epub+zip"},
+        {QStringLiteral("META-INF/container.xml"),
+         "<?xml version=\"1.0\"?><container version=\"1.0\" "
+         "xmlns=\"urn:oasis:names:tc:opendocument:xmlns:container\"><rootfiles>"
+         "<rootfile full-path=\"OEBPS/content.opf\" media-type=\"application/oebps-package+xml\"/>"
+         "</rootfiles></container>"},
+        {QStringLiteral("OEBPS/nav.xhtml"),
+         "<?xml version=\"1.0\"?><html xmlns=\"http://www.w3.org/1999/xhtml\" "
+         "xmlns:epub=\"http://www.idpf.org/2007/ops\"><body><nav epub:type=\"toc\"><ol>"
+         "<li><a href=\"text/chapter%201.xhtml\">Contents entry</a></li></ol></nav></body></html>"},
+        {QStringLiteral("OEBPS/style.css"), "p { text-indent: 1em }"}};
     QString manifest;
     QString spine = QStringLiteral("<itemref idref=\"nav\"/>");
     for (qsizetype i = 0; i < chapters.size(); ++i) {
         const QString name = QStringLiteral("chapter %1.xhtml").arg(i + 1);
-        const QString xhtml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
-                                             "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>%1</title>"
-                                             "<style>p { margin: 0 }</style></head>\n<body><section>\n%2</section>"
-                                             "<script>var ignored = 1;</script></body></html>\n")
-                                  .arg(QString::number(i + 1), xhtmlBlocks(chapters.at(i)));
+        const QString xhtml =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!DOCTYPE html>\n"
+                           "<html xmlns=\"http://www.w3.org/1999/xhtml\"><head><title>%1</title>"
+                           "<style>p { margin: 0 }</style></head>\n<body><section>\n%2</section>"
+                           "<script>var ignored = 1;</script></body></html>\n")
+                .arg(QString::number(i + 1), xhtmlBlocks(chapters.at(i)));
         entries.append({QStringLiteral("OEBPS/text/") + name, xhtml.toUtf8()});
-        manifest.prepend(QStringLiteral("<item id=\"c%1\" href=\"text/%2\" media-type=\"application/xhtml+xml\"/>")
-                             .arg(QString::number(i), QString(name).replace(u' ', QStringLiteral("%20"))));
+        manifest.prepend(
+            QStringLiteral("<item id=\"c%1\" href=\"text/%2\" media-type=\"application/xhtml+xml\"/>")
+                .arg(QString::number(i), QString(name).replace(u' ', QStringLiteral("%20"))));
         spine += QStringLiteral("<itemref idref=\"c%1\"/>").arg(i);
     }
-    const QString opf = QStringLiteral("<?xml version=\"1.0\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
-                                       "version=\"3.0\"><metadata/><manifest>%1"
-                                       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
-                                       "properties=\"nav\"/><item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>"
-                                       "</manifest><spine>%2</spine></package>")
-                            .arg(manifest, spine);
+    const QString opf =
+        QStringLiteral("<?xml version=\"1.0\"?>\n<package xmlns=\"http://www.idpf.org/2007/opf\" "
+                       "version=\"3.0\"><metadata/><manifest>%1"
+                       "<item id=\"nav\" href=\"nav.xhtml\" media-type=\"application/xhtml+xml\" "
+                       "properties=\"nav\"/><item id=\"css\" href=\"style.css\" media-type=\"text/css\"/>"
+                       "</manifest><spine>%2</spine></package>")
+            .arg(manifest, spine);
     entries.append({QStringLiteral("OEBPS/content.opf"), opf.toUtf8()});
     writeZip(path, entries);
 }
@@ -191,8 +199,9 @@ void writeDocx(const QString &path, const DocumentParagraphs &paragraphs)
     for (const DocumentParagraph &paragraph : paragraphs) {
         // Headings in a style whose id is translated, found by its built-in name; each text in
         // two runs, the way editors split them.
-        const QString style = paragraph.isHeading ? QStringLiteral("<w:pPr><w:pStyle w:val=\"berschrift1\"/></w:pPr>")
-                                                  : QString();
+        const QString style = paragraph.isHeading
+                                  ? QStringLiteral("<w:pPr><w:pStyle w:val=\"berschrift1\"/></w:pPr>")
+                                  : QString();
         const qsizetype half = paragraph.text.size() / 2;
         body += QStringLiteral("<w:p>%1<w:r><w:rPr><w:b/></w:rPr><w:t xml:space=\"preserve\">%2</w:t></w:r>"
                                "<w:r><w:t xml:space=\"preserve\">%3</w:t></w:r></w:p>")
@@ -201,29 +210,34 @@ void writeDocx(const QString &path, const DocumentParagraphs &paragraphs)
     // A text box drawn with a fallback for old readers: its text must come once.
     body += QStringLiteral(
         "<w:p><w:r><mc:AlternateContent><mc:Choice Requires=\"wps\"><w:drawing><w:txbxContent><w:p><w:r>"
-        "<w:t>Boxed</w:t></w:r></w:p></w:txbxContent></w:drawing></mc:Choice><mc:Fallback><w:pict><w:txbxContent>"
-        "<w:p><w:r><w:t>Boxed</w:t></w:r></w:p></w:txbxContent></w:pict></mc:Fallback></mc:AlternateContent></w:r></w:p>");
+        "<w:t>Boxed</w:t></w:r></w:p></w:txbxContent></w:drawing></"
+        "mc:Choice><mc:Fallback><w:pict><w:txbxContent>"
+        "<w:p><w:r><w:t>Boxed</w:t></w:r></w:p></w:txbxContent></w:pict></mc:Fallback></"
+        "mc:AlternateContent></w:r></w:p>");
     const QString document =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
                        "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
                        "xmlns:mc=\"http://schemas.openxmlformats.org/markup-compatibility/2006\"><w:body>%1"
                        "<w:sectPr/></w:body></w:document>")
             .arg(body);
-    writeZip(path,
-             {{QStringLiteral("[Content_Types].xml"),
-               "<?xml version=\"1.0\"?><Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-               "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
-               "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
-              {QStringLiteral("_rels/.rels"),
-               "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
-               "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
-               "2006/relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
-              {QStringLiteral("word/styles.xml"),
-               "<?xml version=\"1.0\"?><w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
-               "main\"><w:style w:type=\"paragraph\" w:styleId=\"berschrift1\"><w:name w:val=\"heading 1\"/>"
-               "</w:style><w:style w:type=\"paragraph\" w:styleId=\"Standard\"><w:name w:val=\"Normal\"/>"
-               "</w:style></w:styles>"},
-              {QStringLiteral("word/document.xml"), document.toUtf8()}});
+    writeZip(
+        path,
+        {{QStringLiteral("[Content_Types].xml"),
+          "<?xml version=\"1.0\"?><Types "
+          "xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+          "<Override PartName=\"/word/document.xml\" ContentType=\"application/"
+          "vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml\"/></Types>"},
+         {QStringLiteral("_rels/.rels"),
+          "<?xml version=\"1.0\"?><Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/"
+          "relationships\"><Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/"
+          "2006/relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>"},
+         {QStringLiteral("word/styles.xml"),
+          "<?xml version=\"1.0\"?><w:styles "
+          "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/"
+          "main\"><w:style w:type=\"paragraph\" w:styleId=\"berschrift1\"><w:name w:val=\"heading 1\"/>"
+          "</w:style><w:style w:type=\"paragraph\" w:styleId=\"Standard\"><w:name w:val=\"Normal\"/>"
+          "</w:style></w:styles>"},
+         {QStringLiteral("word/document.xml"), document.toUtf8()}});
 }
 
 DocumentParagraph docxTextBox()
@@ -241,13 +255,16 @@ void writeOdt(const QString &path, const DocumentParagraphs &paragraphs)
         QString text = escaped(paragraph.text);
         text.replace(QStringLiteral(", "), QStringLiteral(",<text:s/>"));
         if (!paragraph.isHeading && !noted) {
-            text += QStringLiteral("<text:note text:note-class=\"footnote\"><text:note-citation>1</text:note-citation>"
-                                   "<text:note-body><text:p>A footnote.</text:p></text:note-body></text:note>");
+            text += QStringLiteral(
+                "<text:note text:note-class=\"footnote\"><text:note-citation>1</text:note-citation>"
+                "<text:note-body><text:p>A footnote.</text:p></text:note-body></text:note>");
             noted = true;
         }
-        body += paragraph.isHeading
-                    ? QStringLiteral("<text:h text:outline-level=\"1\">%1</text:h>\n").arg(text)
-                    : QStringLiteral("<text:p text:style-name=\"Standard\"><text:span>%1</text:span></text:p>\n").arg(text);
+        body +=
+            paragraph.isHeading
+                ? QStringLiteral("<text:h text:outline-level=\"1\">%1</text:h>\n").arg(text)
+                : QStringLiteral("<text:p text:style-name=\"Standard\"><text:span>%1</text:span></text:p>\n")
+                      .arg(text);
     }
     const QString content =
         QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document-content "
@@ -263,9 +280,10 @@ void writeOdt(const QString &path, const DocumentParagraphs &paragraphs)
 
 void writeHtml(const QString &path, const DocumentParagraphs &paragraphs)
 {
-    const QString html = QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Not read</title>"
-                                        "<style>body { color: black }</style></head><body>\n%1</body></html>")
-                             .arg(xhtmlBlocks(paragraphs));
+    const QString html =
+        QStringLiteral("<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>Not read</title>"
+                       "<style>body { color: black }</style></head><body>\n%1</body></html>")
+            .arg(xhtmlBlocks(paragraphs));
     writeFile(path, html.toUtf8());
 }
 
@@ -293,11 +311,11 @@ namespace {
 class PdfPages final
 {
 public:
-    PdfPages(const QString &path, const PdfLayout &layout)
-        : m_writer(path)
+    PdfPages(const QString &path, const PdfLayout &layout) : m_writer(path)
     {
         m_writer.setResolution(layout.resolution);
-        m_writer.setPageSize(QPageSize(QSizeF(layout.pageWidthMm, layout.pageHeightMm), QPageSize::Millimeter));
+        m_writer.setPageSize(
+            QPageSize(QSizeF(layout.pageWidthMm, layout.pageHeightMm), QPageSize::Millimeter));
         m_writer.setPageMargins(QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
         m_painter.begin(&m_writer);
         m_area = m_painter.viewport();
@@ -447,7 +465,8 @@ void writeEncryptedPdf(const QString &path)
     for (const qsizetype offset : std::as_const(offsets))
         pdf += QByteArray::number(offset).rightJustified(10, '0') + " 00000 n \n";
     pdf += "trailer\n<< /Size " + QByteArray::number(objects.size() + 1) +
-           " /Root 1 0 R /Encrypt 4 0 R /ID [<0123456789ABCDEF0123456789ABCDEF> <0123456789ABCDEF0123456789ABCDEF>] "
+           " /Root 1 0 R /Encrypt 4 0 R /ID [<0123456789ABCDEF0123456789ABCDEF> "
+           "<0123456789ABCDEF0123456789ABCDEF>] "
            ">>\nstartxref\n" +
            QByteArray::number(xref) + "\n%%EOF\n";
     writeFile(path, pdf);
