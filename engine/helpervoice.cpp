@@ -7,6 +7,8 @@
 #include "engine/reading/passageplayback.h"
 #include "engine/reading/wordmarkerintake.h"
 #include "engine/rendering/passagerenderer.h"
+#include "engine/rendering/spfilestream.h"
+#include "engine/rendering/timedwords.h"
 
 #include <QTimer>
 
@@ -130,8 +132,17 @@ void HelperVoice::speakToStream(const QString &text)
 {
     PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
     renderer.setAdjustment(m_adjustment);
+    const QList<Passage> passages = passagesOf(text);
+    if (m_outputStream->recordsEvents()) { // the file's words and their times
+        renderer.setWordMarkersWanted(true);
+        connect(&renderer, &PassageRenderer::passageWritten, this,
+                [this, &passages](qsizetype passage, qint64 firstFrame,
+                                  const QList<HelperProtocol::WordMarkerPayload> &words) {
+                    m_outputStream->recordWords(timedWordsOf(passages.at(passage), firstFrame, words));
+                });
+    }
     SpeechOutcome outcome;
-    outcome.skippedPassages = renderer.render(passagesOf(text), *m_outputStream, m_progressCallback);
+    outcome.skippedPassages = renderer.render(passages, *m_outputStream, m_progressCallback);
     if (m_finishedCallback)
         m_finishedCallback(outcome);
 }

@@ -5,10 +5,12 @@
 
 #include <QScopeGuard>
 
-RenderedSound renderToFile(SpVoice &voice, const RenderRequest &request)
+RenderedSound renderToFile(SpVoice &voice, const RenderRequest &request, const SoundFileFinisher &finish)
 {
     auto stream = std::make_shared<SpFileStream>();
     stream->setFormat(request.format);
+    stream->setMp3Bitrate(request.mp3Bitrate);
+    stream->setEvenLoudness(request.evenLoudness);
     stream->Open(request.fileName, SSFMCreateForWrite, true);
     voice.setAudioOutputStream(stream);
     voice.setProgressCallback(request.progress);
@@ -21,6 +23,10 @@ RenderedSound renderToFile(SpVoice &voice, const RenderRequest &request)
         voice.setFinishedCallback({});
     });
     voice.Speak(request.text, SVSFDefault);
+    RenderedSound sound{stream->framesWritten(), stream->sampleRate(), skipped, stream->recordedWords()};
+    if (finish)
+        stream->setBeforeCommit([&finish, &sound](int fileDescriptor) { finish(sound, fileDescriptor); });
     stream->Close();
-    return {stream->framesWritten(), stream->sampleRate(), skipped};
+    sound.sampleRate = stream->sampleRate(); // set on Close when nothing was said
+    return sound;
 }

@@ -1,8 +1,8 @@
 #include "speechwindow/formwav.h"
 
 #include "platform/applicationtitle.h"
-#include "engine/rendertofile.h"
 #include "engine/rendering/soundfileformat.h"
+#include "episode/episodesaver.h"
 #include "engine/client/speecherror.h"
 #include "engine/spvoice.h"
 #include "platform/messagebox.h"
@@ -16,6 +16,7 @@
 #include "speechwindow/optionsmenu.h"
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
+#include "speechwindow/soundfilesettingsdialog.h"
 #include "feed/soundfilesaddress.h"
 
 #include <QAction>
@@ -29,6 +30,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextDocument>
 #include <QUrl>
 
 #include <limits>
@@ -190,6 +192,9 @@ void FormWav::createMenu()
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
     connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
     m_options = new OptionsMenu(*this, m_services, [this] { return m_windowVoice.get(); });
+    soundFileSettings = m_options->menu()->addAction(QStringLiteral("Sound &file settings..."));
+    connect(soundFileSettings, &QAction::triggered, this,
+            [this] { SoundFileSettingsDialog::showFor(this, m_services.fileDialogs); });
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -324,22 +329,23 @@ void FormWav::Label2_Click()
         const QString fileName = cd2.FileName;
         const SoundFileFormat format = soundFileFormatFor(fileName, formatOfFilterEntry(cd2.FilterIndex));
 
-        RenderedSound rendered;
+        SavedEpisode episode;
         {
             const std::unique_ptr<Progress> progress =
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
-            rendered = renderToFile(*savingVoice, {.text = m_options->prepare(*savingVoice, Text1->toPlainText()).text(),
-                                                   .fileName = fileName,
-                                                   .format = format,
-                                                   .progress = [&progress](double share) {
-                                                       progress->setShare(share);
-                                                       return !progress->wasCanceled();
-                                                   }});
+            const EpisodeOutline outline = episodeOutlineOf(*Text1->document());
+            episode = saveEpisode(*savingVoice, outline, m_options->prepare(*savingVoice, outline.spokenText),
+                                  fileName, format,
+                                  SoundFileSettings::load(), [&progress](double share) {
+                                      progress->setShare(share);
+                                      return !progress->wasCanceled();
+                                  });
         }
+        const RenderedSound &rendered = episode.sound;
 
         if (!rendered.skippedPassages.isEmpty())
             showMessage(skippedPassagesMessage(rendered.skippedPassages));
-        showMessage(QStringLiteral("File saved to ") + fileName);
+        showMessage(QStringLiteral("File saved to ") + fileName + companionFilesNote(episode.companionFiles));
         const QFileInfo saved(fileName);
         if (!saved.exists())
             throw SpeechError(QStringLiteral("The saved file \"%1\" can no longer be found.").arg(fileName));
@@ -349,7 +355,7 @@ void FormWav::Label2_Click()
         // readers parse as an integer.
         Text3->setText(QString::number(saved.size()));
         Text4->setText(mediaTypeOf(format));
-        m_savedSound = {Text3->text(), qRound64(rendered.seconds())};
+        m_savedSound = {Text3->text(), qRound64(rendered.seconds()), episode.companionFiles};
     } catch (const SpeechCancelled &) {
         // The user stopped it; the stream was abandoned and any earlier file is as it was.
     } catch (const SpeechError &error) {
@@ -362,6 +368,11 @@ std::optional<qint64> FormWav::savedSoundDurationSeconds() const
     if (!m_savedSound || m_savedSound->size != Text3->text())
         return std::nullopt;
     return m_savedSound->seconds;
+}
+
+QStringList FormWav::savedCompanionFiles() const
+{
+    return savedSoundDurationSeconds() ? m_savedSound->companionFiles : QStringList();
 }
 
 void FormWav::opn_Click()

@@ -51,6 +51,7 @@ public:
     QListWidget *List1 = nullptr;
     QAction *opn = nullptr;
     QAction *ext = nullptr;
+    QAction *soundFileSettings = nullptr;
     CommonDialog CommonDialog1;
     CommonDialog cd2;
 
@@ -66,6 +67,8 @@ public:
     [[nodiscard]] SpVoice *windowVoice() const { return m_windowVoice.get(); }
     // The play time of the sound file saved last, while Text3 still shows that file's size.
     [[nodiscard]] std::optional<qint64> savedSoundDurationSeconds() const;
+    // The files saved beside that sound file (transcripts, chapters), by their full paths.
+    [[nodiscard]] QStringList savedCompanionFiles() const;
     [[nodiscard]] const ReadingHighlight &readingHighlight() const { return *m_readingHighlight; }
     [[nodiscard]] OptionsMenu &options() const { return *m_options; }
 
@@ -91,6 +94,7 @@ private:
     {
         QString size;
         qint64 seconds = 0;
+        QStringList companionFiles;
     };
     std::optional<SavedSound> m_savedSound;
     DocumentOpening *m_documentOpening = nullptr; // a child of the window

@@ -1,11 +1,16 @@
 #pragma once
 
 #include "engine/rendering/soundfileformat.h"
+#include "engine/rendering/timedword.h"
 
+#include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
+class LoudnessLeveller;
+class Mp3Encoder;
 class QSaveFile;
 struct sf_private_tag;
 
@@ -28,7 +33,16 @@ public:
     void setFormat(SoundFileFormat format) { m_format = format; }
     [[nodiscard]] SoundFileFormat format() const { return m_format; }
 
-    // recordEvents is accepted for the interface's sake; no events are stored in the file.
+    // MP3 only: 64, 96 or 128 kbps.
+    void setMp3Bitrate(int kbps) { m_mp3Bitrate = kbps; }
+    // Levels the audio for podcasts (LoudnessLeveller) instead of keeping the engine's level.
+    void setEvenLoudness(bool even) { m_evenLoudness = even; }
+    // Run on the finished file, by its descriptor (read and write), before it replaces the
+    // target: tags go in here, so that the file appears complete or not at all.
+    void setBeforeCommit(std::function<void(int fileDescriptor)> finish);
+
+    // With recordEvents, the stream keeps the spoken words' times (recordedWords); they are not
+    // stored in the file.
     void Open(const QString &fileName, int mode = SSFMCreateForWrite, bool recordEvents = false);
     // Completes the file and puts it in place of the target.
     void Close();
@@ -36,6 +50,9 @@ public:
     // Called by the voice that speaks into the stream.
     void beginAudio(int sampleRate);
     void writeAudio(const qint16 *samples, qint64 count);
+    [[nodiscard]] bool recordsEvents() const { return m_recordEvents; }
+    void recordWords(const QList<TimedWord> &words) { m_words += words; }
+    [[nodiscard]] const QList<TimedWord> &recordedWords() const { return m_words; }
 
     [[nodiscard]] bool isOpen() const { return m_file != nullptr; }
     // The audio written so far, and its rate (0 before any audio).
@@ -46,6 +63,9 @@ public:
 private:
     [[nodiscard]] QString failure(const QString &what, const QString &reason) const;
     void closeSound();
+    void writeLevelled(const float *samples, qint64 count);
+    void writeEncoded(const QByteArray &mp3);
+    void finishMp3();
 
     SoundFileFormat m_format = SoundFileFormat::Wav;
     QString m_fileName;
@@ -54,4 +74,11 @@ private:
     qint64 m_unflushedBytes = 0;
     qint64 m_framesWritten = 0;
     int m_sampleRate = 0;
+    int m_mp3Bitrate = 96;
+    bool m_evenLoudness = false;
+    bool m_recordEvents = false;
+    std::function<void(int)> m_beforeCommit;
+    std::unique_ptr<Mp3Encoder> m_mp3;
+    std::unique_ptr<LoudnessLeveller> m_leveller;
+    QList<TimedWord> m_words;
 };
