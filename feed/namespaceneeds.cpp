@@ -1,5 +1,6 @@
 #include "feed/namespaceneeds.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace Namespaces {
@@ -31,6 +32,22 @@ Namespace podcast()
 
 } // namespace Namespaces
 
+namespace {
+
+// A prefix of the file's own is reused for new elements only when it is a plain ASCII name:
+// a readable feed may still declare one (a decoder's replacement character, say) that the
+// XML readers refuse in an element's name.
+[[nodiscard]] bool isPlainName(const QString &prefix)
+{
+    if (prefix.isEmpty() || !(prefix.front().isLetter() || prefix.front() == u'_'))
+        return false;
+    return std::all_of(prefix.begin(), prefix.end(), [](QChar c) {
+        return c.unicode() < 0x80 && (c.isLetterOrNumber() || c == u'_' || c == u'-' || c == u'.');
+    });
+}
+
+} // namespace
+
 NamespaceNeeds::NamespaceNeeds(QList<Namespace> declared, QStringList taken)
     : m_declared(std::move(declared)), m_taken(std::move(taken))
 {
@@ -47,7 +64,7 @@ QString NamespaceNeeds::need(const Namespace &wanted)
 {
     for (const QList<Namespace> *known : {&m_declared, &m_undeclared}) {
         for (const Namespace &space : *known) {
-            if (space.uri == wanted.uri)
+            if (space.uri == wanted.uri && isPlainName(space.prefix))
                 return space.prefix;
         }
     }

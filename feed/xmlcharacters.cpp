@@ -50,6 +50,15 @@ bool isXmlUtf8(const char *data, qsizetype size)
 QString xmlAttributeText(QByteArrayView value)
 {
     QString text = QString::fromUtf8(value);
+    // A line end, tab or line break typed into a value reads as one space, as every XML reader
+    // has it; characters written as references stay what they are, so this comes first.
+    if (value.contains('\r') || value.contains('\n') || value.contains('\t')) {
+        text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+        for (QChar &c : text) {
+            if (c == u'\r' || c == u'\n' || c == u'\t')
+                c = u' ';
+        }
+    }
     if (!value.contains('&'))
         return text;
     // Only XML's own entities and character references get this far.
