@@ -46,7 +46,8 @@ constexpr double ReadingShare = 0.8;
 DocumentOpening::DocumentOpening(QWidget &window, QPlainTextEdit &text, const PlatformServices &services)
     : QObject(&window), m_window(window), m_text(text), m_services(services)
 {
-    m_text.viewport()->installEventFilter(this);
+    m_viewport = m_text.viewport();
+    m_viewport->installEventFilter(this);
 }
 
 QString DocumentOpening::openFilter()
@@ -137,7 +138,7 @@ void DocumentOpening::appendDocument(const QString &path)
 
 bool DocumentOpening::eventFilter(QObject *watched, QEvent *event)
 {
-    if (watched != m_text.viewport())
+    if (watched != m_viewport)
         return QObject::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::DragEnter:

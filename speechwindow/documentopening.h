@@ -38,6 +38,8 @@ private:
 
     QWidget &m_window;
     QPlainTextEdit &m_text;
+    // Kept from the start: while the window closes, the text box is no longer one to ask.
+    QObject *m_viewport = nullptr;
     PlatformServices m_services;
     bool m_busy = false;
 };
