@@ -1,7 +1,8 @@
 // Saving podcast episodes: 5,000 words to MP3 at 96 kbps, levelled and tagged, with espeak-ng
 // (against espeak-ng -w followed by lame -b 96) and with flite's slt (against its own WAV);
 // then 100,000 words to MP3 with the peak memory of the program and its helpers together.
-// Run by hand: bin/bench_episode [folder to keep the episodes in]
+// Run by hand: bin/bench_episode [--espeak-only] [folder to keep the episodes in]
+// (--espeak-only: the first figure alone, for quick rounds while tuning the MP3 path)
 #include "bench/benchtext.h"
 #include "engine/helperspeechengine.h"
 #include "episode/episodesaver.h"
@@ -104,8 +105,10 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
     (void)engine.catalog();
+    QStringList arguments = application.arguments().mid(1);
+    const bool espeakOnly = arguments.removeAll(QStringLiteral("--espeak-only")) > 0;
     QTemporaryDir temporary;
-    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : temporary.path();
+    const QString folder = arguments.isEmpty() ? temporary.path() : arguments.first();
     QDir().mkpath(folder);
     const QString text = benchmarkText(5000);
     const QString textPath = folder + QStringLiteral("/text.txt");
@@ -129,6 +132,8 @@ int main(int argc, char *argv[])
     std::printf("espeak-ng, 5,000 words: espeak-ng -w then lame -b 96 %.2f s; Parlora MP3 episode %.2f s "
                 "(processor %.2f s), ratio %.2f (target at most 0.40)\n",
                 commands, ours.seconds, ours.processor, ours.seconds / commands);
+    if (espeakOnly)
+        return 0;
 
     const QString slt = QStringLiteral("English (America) - slt");
     auto voice = engine.createVoice();

@@ -1,5 +1,6 @@
 #include "engine/rendering/peaklimiter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -7,86 +8,165 @@ namespace {
 
 constexpr double LookAheadSeconds = 0.005;
 constexpr double ReleaseSeconds = 0.08;
+// Samples measured at a time: the scratch arrays stay small whatever the caller hands over.
+constexpr qint64 BlockSamples = 4096;
+// Samples whose peaks are judged together: a fixed count, so that the compiler turns the
+// interpolation into vector code.
+constexpr qint64 Run = 16;
+
+std::size_t wrapped(std::size_t index, std::size_t size)
+{
+    return index >= size ? index - size : index;
+}
 
 } // namespace
 
 PeakLimiter::PeakLimiter(int sampleRate, float ceiling)
     : m_ceiling(ceiling), m_release(1.0 - std::exp(-1.0 / (ReleaseSeconds * sampleRate))),
       m_lookAhead(std::max<qint64>(1, qint64(LookAheadSeconds * sampleRate))),
-      m_delayed(std::size_t(m_lookAhead + 1), 0.0f), m_gains(std::size_t(m_lookAhead + 1), 1.0)
+      m_window(std::size_t(Taps - 1), 0.0f), m_delayed(std::size_t(m_lookAhead + 1), 0.0f),
+      m_gains(std::size_t(m_lookAhead + 1), 1.0), m_minima(std::size_t(m_lookAhead + 2))
 {
     m_gainSum = double(m_lookAhead + 1);
     // Windowed sinc: the value a quarter, a half and three quarters past the fourth sample of
     // the history, from all eight.
+    double largestGain = 1.0;
     for (int phase = 0; phase < Phases; ++phase) {
         const double fraction = double(phase + 1) / (Phases + 1);
+        double gain = 0;
         for (int tap = 0; tap < Taps; ++tap) {
             const double t = double(tap) - (Taps / 2 - 1) - fraction;
             const double sinc = std::sin(std::numbers::pi * t) / (std::numbers::pi * t);
             const double window = 0.5 * (1.0 + std::cos(std::numbers::pi * t / (Taps / 2 + 1)));
             m_interpolation[std::size_t(phase)][std::size_t(tap)] = float(sinc * window);
+            gain += std::fabs(sinc * window);
         }
+        largestGain = std::max(largestGain, gain);
     }
+    // An interpolated value is at most the sum of the weights' magnitudes times the largest
+    // sample it is made of; the margin covers rounding.
+    m_safeMagnitude = float(ceiling / (largestGain * 1.001));
 }
 
 void PeakLimiter::process(const float *samples, qint64 count, std::vector<float> &output)
 {
-    output.reserve(output.size() + std::size_t(count));
-    for (qint64 i = 0; i < count; ++i)
-        take(samples[i], output);
+    for (qint64 done = 0; done < count;) {
+        const qint64 block = std::min(BlockSamples, count - done);
+        m_window.insert(m_window.end(), samples + done, samples + done + block);
+        measure(block, output);
+        done += block;
+    }
 }
 
 void PeakLimiter::flush(std::vector<float> &output)
 {
     // Enough silence to bring every sample through the history and the look-ahead.
     const qint64 pending = m_taken > 0 ? Taps / 2 + m_lookAhead + 1 : 0;
-    for (qint64 i = 0; i < pending; ++i)
-        take(0.0f, output);
+    const std::vector<float> silence(std::size_t(pending), 0.0f);
+    process(silence.data(), pending, output);
 }
 
-void PeakLimiter::take(float sample, std::vector<float> &output)
+void PeakLimiter::measure(qint64 count, std::vector<float> &output)
 {
-    std::copy(m_history.begin() + 1, m_history.end(), m_history.begin());
-    m_history.back() = sample;
-    ++m_taken;
-    if (m_taken <= Taps / 2)
-        return;
-    // The sample half the history back, and the highest swing between it and the next.
-    constexpr std::size_t Centre = Taps / 2 - 1;
-    float peak = std::fabs(m_history[Centre]);
-    for (const auto &weights : m_interpolation) {
-        float between = 0.0f;
-        for (std::size_t tap = 0; tap < Taps; ++tap)
-            between += weights[tap] * m_history[tap];
-        peak = std::max(peak, std::fabs(between));
+    // Window index j + Taps / 2 - 1 is the sample whose peak is judged at j, between it and the
+    // next included; its taps are j to j + Taps - 1. The first Taps / 2 of all have no sample
+    // to judge yet.
+    const qint64 unjudged = std::max<qint64>(0, Taps / 2 - m_taken);
+    m_taken += count;
+    m_wanted.resize(std::size_t(count));
+    const float *window = m_window.data();
+    float *wanted = m_wanted.data();
+    qint64 j = 0;
+    for (; j + Run <= count; j += Run) {
+        const float *taps = window + j;
+        float loudest = 0.0f;
+        for (qint64 i = 0; i < Run + Taps - 1; ++i)
+            loudest = std::max(loudest, std::fabs(taps[i]));
+        if (loudest <= m_safeMagnitude) {
+            std::fill(wanted + j, wanted + j + Run, 1.0f);
+            continue;
+        }
+        std::array<float, Run> peak{};
+        for (qint64 i = 0; i < Run; ++i)
+            peak[std::size_t(i)] = std::fabs(taps[i + Taps / 2 - 1]);
+        for (const auto &weights : m_interpolation) {
+            std::array<float, Run> between{};
+            for (std::size_t tap = 0; tap < Taps; ++tap)
+                for (qint64 i = 0; i < Run; ++i)
+                    between[std::size_t(i)] += weights[tap] * taps[std::size_t(i) + tap];
+            for (std::size_t i = 0; i < Run; ++i)
+                peak[i] = std::max(peak[i], std::fabs(between[i]));
+        }
+        for (std::size_t i = 0; i < Run; ++i)
+            wanted[std::size_t(j) + i] = peak[i] > m_ceiling ? m_ceiling / peak[i] : 1.0f;
     }
-    limit(m_history[Centre], peak, output);
+    for (; j < count; ++j) {
+        const float *taps = window + j;
+        float peak = std::fabs(taps[Taps / 2 - 1]);
+        for (const auto &weights : m_interpolation) {
+            float between = 0.0f;
+            for (std::size_t tap = 0; tap < Taps; ++tap)
+                between += weights[tap] * taps[tap];
+            peak = std::max(peak, std::fabs(between));
+        }
+        wanted[j] = peak > m_ceiling ? m_ceiling / peak : 1.0f;
+    }
+    if (unjudged < count)
+        limit(window + Taps / 2 - 1 + unjudged, wanted + unjudged, count - unjudged, output);
+    m_window.erase(m_window.begin(), m_window.end() - (Taps - 1));
 }
 
-void PeakLimiter::limit(float sample, float magnitude, std::vector<float> &output)
+void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count, std::vector<float> &output)
 {
-    // The gain this sample needs, and the smallest any sample of the last look-ahead needs:
-    // the gain reaches it before that sample leaves the delay line.
-    const float wanted = magnitude > m_ceiling ? m_ceiling / magnitude : 1.0f;
-    while (!m_minima.empty() && m_minima.back().second >= wanted)
-        m_minima.pop_back();
-    m_minima.emplace_back(m_position, wanted);
-    while (m_minima.front().first <= m_position - m_lookAhead - 1)
-        m_minima.pop_front();
-    const double held = m_minima.front().second;
-    // Down at once, up slowly; never above what the window holds.
-    m_envelope = held < m_envelope ? held : m_envelope + (held - m_envelope) * m_release;
+    // The state in locals: the compiler keeps them in registers across the loop.
+    const std::size_t ring = std::size_t(m_lookAhead + 1);
+    const double ringSize = double(ring);
+    const std::size_t minimaRing = m_minima.size();
+    std::pair<qint64, float> *minima = m_minima.data();
+    float *delayed = m_delayed.data();
+    double *gains = m_gains.data();
+    std::size_t front = m_minimaFront;
+    std::size_t held = m_minimaCount;
+    std::size_t slot = m_slot;
+    qint64 position = m_position;
+    double envelope = m_envelope;
+    double gainSum = m_gainSum;
+    // Samples leave the delay line once it is full.
+    const qint64 leaving = std::clamp<qint64>(position + count - m_lookAhead - 1, 0, count);
+    std::size_t written = output.size();
+    output.resize(written + std::size_t(leaving));
+    float *out = output.data();
+    for (qint64 i = 0; i < count; ++i) {
+        // The gain this sample needs, and the smallest any sample of the last look-ahead needs:
+        // the gain reaches it before that sample leaves the delay line.
+        const float want = wanted[i];
+        while (held > 0 && minima[wrapped(front + held - 1, minimaRing)].second >= want)
+            --held;
+        minima[wrapped(front + held, minimaRing)] = {position, want};
+        ++held;
+        if (minima[front].first <= position - m_lookAhead - 1) {
+            front = wrapped(front + 1, minimaRing);
+            --held;
+        }
+        const double smallest = minima[front].second;
+        // Down at once, up slowly; never above what the window holds.
+        envelope = smallest < envelope ? smallest : envelope + (smallest - envelope) * m_release;
 
-    // The slot about to be reused holds the sample of look-ahead + 1 steps ago, and the gains
-    // hold the envelope from that sample on: each is at most what that sample needs, so their
-    // mean is too, and averaging turns the way down into a ramp.
-    const std::size_t slot = std::size_t(m_position % (m_lookAhead + 1));
-    if (m_position > m_lookAhead) {
-        const double gain = std::min(1.0, m_gainSum / double(m_lookAhead + 1));
-        output.push_back(float(m_delayed[slot] * gain));
+        // The slot about to be reused holds the sample of look-ahead + 1 steps ago, and the gains
+        // hold the envelope from that sample on: each is at most what that sample needs, so their
+        // mean is too, and averaging turns the way down into a ramp.
+        if (position > m_lookAhead)
+            out[written++] = float(delayed[slot] * std::min(1.0, gainSum / ringSize));
+        gainSum += envelope - gains[slot];
+        gains[slot] = envelope;
+        delayed[slot] = samples[i];
+        slot = wrapped(slot + 1, ring);
+        ++position;
     }
-    m_gainSum += m_envelope - m_gains[slot];
-    m_gains[slot] = m_envelope;
-    m_delayed[slot] = sample;
-    ++m_position;
+    m_minimaFront = front;
+    m_minimaCount = held;
+    m_slot = slot;
+    m_position = position;
+    m_envelope = envelope;
+    m_gainSum = gainSum;
 }

@@ -3,7 +3,6 @@
 #include <QtGlobal>
 
 #include <array>
-#include <deque>
 #include <vector>
 
 // Keeps the signal, peaks between samples included, within a ceiling by turning the gain down
@@ -25,22 +24,30 @@ private:
     static constexpr int Taps = 8;
     static constexpr int Phases = 3; // between two samples: a quarter, half and three quarters on
 
-    void take(float sample, std::vector<float> &output);
-    void limit(float sample, float peak, std::vector<float> &output);
+    void measure(qint64 count, std::vector<float> &output);
+    void limit(const float *samples, const float *wanted, qint64 count, std::vector<float> &output);
 
     float m_ceiling;
+    // Below this, no sample of a run and no interpolated value can pass the ceiling.
+    float m_safeMagnitude;
     double m_release;
     qint64 m_lookAhead;
-    // The last Taps samples, for the peaks between them.
-    std::array<float, Taps> m_history{};
-    qint64 m_taken = 0;
     std::array<std::array<float, Taps>, Phases> m_interpolation{};
+    // The last Taps - 1 samples taken, then the block being measured: contiguous, so that the
+    // interpolation runs over plain arrays.
+    std::vector<float> m_window;
+    std::vector<float> m_wanted;
+    qint64 m_taken = 0;
     qint64 m_position = 0;
     // The last look-ahead + 1 samples and their smoothed gains, as rings.
     std::vector<float> m_delayed;
     std::vector<double> m_gains;
+    std::size_t m_slot = 0;
     double m_gainSum = 0;
     double m_envelope = 1;
-    // Positions of the smallest gains wanted in the window, ascending gain from the front.
-    std::deque<std::pair<qint64, float>> m_minima;
+    // Positions of the smallest gains wanted in the window, ascending gain from the front: a
+    // ring of look-ahead + 2 entries, which is as many as can be in it.
+    std::vector<std::pair<qint64, float>> m_minima;
+    std::size_t m_minimaFront = 0;
+    std::size_t m_minimaCount = 0;
 };
