@@ -37,6 +37,9 @@ Mp3Encoder::Mp3Encoder(int sampleRate, int bitrateKbps)
     // Speech has next to nothing above the engines' band: the low-pass filter only costs time.
     lame_set_lowpassfreq(m_lame, -1);
     lame_set_bWriteVbrTag(m_lame, 1);
+    // Every frame carries all of its own bits, so that frames of encoders that took turns at a
+    // long stream can follow one another. At these bitrates speech rarely needs the reservoir.
+    lame_set_disable_reservoir(m_lame, 1);
     if (lame_init_params(m_lame) < 0) {
         lame_close(m_lame);
         throw SpeechError(QStringLiteral("The MP3 encoder cannot write %1 kbps at %2 Hz.")
@@ -57,25 +60,14 @@ QByteArray Mp3Encoder::take(int written)
     return QByteArray(m_buffer.constData(), written);
 }
 
-QByteArray Mp3Encoder::encode(const qint16 *samples, qint64 count)
-{
-    QByteArray encoded;
-    for (qint64 done = 0; done < count; done += ChunkSamples) {
-        const int chunk = int(std::min(ChunkSamples, count - done));
-        auto *out = reinterpret_cast<unsigned char *>(m_buffer.data());
-        encoded += take(lame_encode_buffer(m_lame, samples + done, samples + done, chunk, out, OutputBytes));
-    }
-    return encoded;
-}
-
 QByteArray Mp3Encoder::encode(const float *samples, qint64 count)
 {
     QByteArray encoded;
     for (qint64 done = 0; done < count; done += ChunkSamples) {
         const int chunk = int(std::min(ChunkSamples, count - done));
         auto *out = reinterpret_cast<unsigned char *>(m_buffer.data());
-        encoded += take(
-            lame_encode_buffer_ieee_float(m_lame, samples + done, samples + done, chunk, out, OutputBytes));
+        encoded +=
+            take(lame_encode_buffer_float(m_lame, samples + done, samples + done, chunk, out, OutputBytes));
     }
     return encoded;
 }
@@ -90,4 +82,14 @@ QByteArray Mp3Encoder::lameTagFrame() const
     unsigned char frame[2880];
     const std::size_t size = lame_get_lametag_frame(m_lame, frame, sizeof frame);
     return QByteArray(reinterpret_cast<const char *>(frame), qsizetype(std::min(size, sizeof frame)));
+}
+
+int Mp3Encoder::frameSamples() const
+{
+    return lame_get_framesize(m_lame);
+}
+
+int Mp3Encoder::encoderDelay() const
+{
+    return lame_get_encoder_delay(m_lame);
 }

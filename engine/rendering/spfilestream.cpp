@@ -2,7 +2,7 @@
 
 #include "engine/client/speecherror.h"
 #include "engine/rendering/loudnessleveller.h"
-#include "engine/rendering/mp3encoder.h"
+#include "engine/rendering/parallelmp3encoder.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -102,7 +102,7 @@ void SpFileStream::beginAudio(int sampleRate)
             LoudnessLeveller::TargetLufs + (m_format == SoundFileFormat::Mp3 ? Mp3LoudnessLossLu : 0.0),
             m_format == SoundFileFormat::OggVorbis ? VorbisCeilingDbfs : LoudnessLeveller::CeilingDbfs);
     if (m_format == SoundFileFormat::Mp3) {
-        m_mp3 = std::make_unique<Mp3Encoder>(sampleRate, m_mp3Bitrate);
+        m_mp3 = std::make_unique<ParallelMp3Encoder>(sampleRate, m_mp3Bitrate);
         m_sampleRate = sampleRate;
         return;
     }

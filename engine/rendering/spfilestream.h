@@ -10,7 +10,7 @@
 #include <memory>
 
 class LoudnessLeveller;
-class Mp3Encoder;
+class ParallelMp3Encoder;
 class QSaveFile;
 struct sf_private_tag;
 
@@ -78,7 +78,7 @@ private:
     bool m_evenLoudness = false;
     bool m_recordEvents = false;
     std::function<void(int)> m_beforeCommit;
-    std::unique_ptr<Mp3Encoder> m_mp3;
+    std::unique_ptr<ParallelMp3Encoder> m_mp3;
     std::unique_ptr<LoudnessLeveller> m_leveller;
     QList<TimedWord> m_words;
 };
