@@ -73,9 +73,9 @@ void LoudnessLeveller::write(const qint16 *samples, qint64 count)
     m_opening.insert(m_opening.end(), m_scratch.begin(), m_scratch.begin() + std::ptrdiff_t(taken));
     if (m_opening.size() < openingSize)
         return;
-    const std::vector<float> rest(m_scratch.begin() + std::ptrdiff_t(taken), m_scratch.end());
+    m_scratch.erase(m_scratch.begin(), m_scratch.begin() + std::ptrdiff_t(taken));
     settle();
-    pass(rest.data(), qint64(rest.size()));
+    pass(m_scratch.data(), qint64(m_scratch.size()));
 }
 
 void LoudnessLeveller::finish()
@@ -108,15 +108,15 @@ void LoudnessLeveller::settle()
     std::vector<float> opening;
     opening.swap(m_opening);
     pass(opening.data(), qint64(opening.size()));
+    m_levelled = {}; // as large as the opening: let it go
 }
 
-void LoudnessLeveller::pass(const float *samples, qint64 count)
+void LoudnessLeveller::pass(float *samples, qint64 count)
 {
-    std::vector<float> raised(samples, samples + count);
-    for (float &sample : raised)
-        sample *= m_gain;
-    std::vector<float> output;
-    m_limiter.process(raised.data(), count, output);
-    if (!output.empty())
-        m_sink(output.data(), qint64(output.size()));
+    for (qint64 i = 0; i < count; ++i)
+        samples[i] *= m_gain;
+    m_levelled.clear();
+    m_limiter.process(samples, count, m_levelled);
+    if (!m_levelled.empty())
+        m_sink(m_levelled.data(), qint64(m_levelled.size()));
 }

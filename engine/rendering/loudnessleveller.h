@@ -35,7 +35,8 @@ public:
 
 private:
     void settle();
-    void pass(const float *samples, qint64 count);
+    // Raises the samples in place and limits them.
+    void pass(float *samples, qint64 count);
 
     int m_sampleRate;
     double m_targetLufs;
@@ -46,4 +47,5 @@ private:
     float m_gain = 1.0f;
     PeakLimiter m_limiter;
     std::vector<float> m_scratch;
+    std::vector<float> m_levelled;
 };

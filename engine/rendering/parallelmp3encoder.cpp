@@ -41,9 +41,11 @@ QByteArray ParallelMp3Encoder::encode(const qint16 *samples, qint64 count)
 
 QByteArray ParallelMp3Encoder::encode(const float *samples, qint64 count)
 {
-    m_pending.reserve(m_pending.size() + std::size_t(count));
+    const std::size_t from = m_pending.size();
+    m_pending.resize(from + std::size_t(count));
+    float *pending = m_pending.data() + from;
     for (qint64 i = 0; i < count; ++i)
-        m_pending.push_back(samples[i] * FullScale);
+        pending[i] = samples[i] * FullScale;
     m_samples += count;
     handOut(false);
     return collect();

@@ -76,13 +76,17 @@ void PeakLimiter::measure(qint64 count, std::vector<float> &output)
     m_wanted.resize(std::size_t(count));
     const float *window = m_window.data();
     float *wanted = m_wanted.data();
+    const float ceiling = m_ceiling;
+    const float safe = m_safeMagnitude;
     qint64 j = 0;
-    for (; j + Run <= count; j += Run) {
+    // Whole runs with one sample to spare after them: the loudness check reads Run + Taps samples,
+    // a multiple of the vector width.
+    for (; j + Run < count; j += Run) {
         const float *taps = window + j;
-        float loudest = 0.0f;
-        for (qint64 i = 0; i < Run + Taps - 1; ++i)
-            loudest = std::max(loudest, std::fabs(taps[i]));
-        if (loudest <= m_safeMagnitude) {
+        int loud = 0;
+        for (qint64 i = 0; i < Run + Taps; ++i)
+            loud += std::fabs(taps[i]) > safe ? 1 : 0;
+        if (loud == 0) {
             std::fill(wanted + j, wanted + j + Run, 1.0f);
             continue;
         }
@@ -98,7 +102,7 @@ void PeakLimiter::measure(qint64 count, std::vector<float> &output)
                 peak[i] = std::max(peak[i], std::fabs(between[i]));
         }
         for (std::size_t i = 0; i < Run; ++i)
-            wanted[std::size_t(j) + i] = peak[i] > m_ceiling ? m_ceiling / peak[i] : 1.0f;
+            wanted[std::size_t(j) + i] = peak[i] > ceiling ? ceiling / peak[i] : 1.0f;
     }
     for (; j < count; ++j) {
         const float *taps = window + j;
@@ -120,7 +124,10 @@ void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count,
 {
     // The state in locals: the compiler keeps them in registers across the loop.
     const std::size_t ring = std::size_t(m_lookAhead + 1);
-    const double ringSize = double(ring);
+    // Multiplying by the inverse rather than dividing: the same to the last bit or two.
+    const double inverseRing = 1.0 / double(ring);
+    const double release = m_release;
+    const qint64 lookAhead = m_lookAhead;
     const std::size_t minimaRing = m_minima.size();
     std::pair<qint64, float> *minima = m_minima.data();
     float *delayed = m_delayed.data();
@@ -144,19 +151,20 @@ void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count,
             --held;
         minima[wrapped(front + held, minimaRing)] = {position, want};
         ++held;
-        if (minima[front].first <= position - m_lookAhead - 1) {
+        if (minima[front].first <= position - lookAhead - 1) {
             front = wrapped(front + 1, minimaRing);
             --held;
         }
         const double smallest = minima[front].second;
-        // Down at once, up slowly; never above what the window holds.
-        envelope = smallest < envelope ? smallest : envelope + (smallest - envelope) * m_release;
+        // Down at once, up slowly; never above what the window holds. Without a branch: the way
+        // up never passes the target.
+        envelope = std::min(smallest, envelope + (smallest - envelope) * release);
 
         // The slot about to be reused holds the sample of look-ahead + 1 steps ago, and the gains
         // hold the envelope from that sample on: each is at most what that sample needs, so their
         // mean is too, and averaging turns the way down into a ramp.
-        if (position > m_lookAhead)
-            out[written++] = float(delayed[slot] * std::min(1.0, gainSum / ringSize));
+        if (position > lookAhead)
+            out[written++] = float(delayed[slot] * std::min(1.0, gainSum * inverseRing));
         gainSum += envelope - gains[slot];
         gains[slot] = envelope;
         delayed[slot] = samples[i];
