@@ -133,7 +133,7 @@ void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count,
     float *delayed = m_delayed.data();
     double *gains = m_gains.data();
     std::size_t front = m_minimaFront;
-    std::size_t held = m_minimaCount;
+    std::size_t queued = m_minimaCount;
     std::size_t slot = m_slot;
     qint64 position = m_position;
     double envelope = m_envelope;
@@ -145,17 +145,20 @@ void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count,
     float *out = output.data();
     for (qint64 i = 0; i < count; ++i) {
         // The gain this sample needs, and the smallest any sample of the last look-ahead needs:
-        // the gain reaches it before that sample leaves the delay line.
+        // the gain reaches it before that sample leaves the delay line. Only samples that need
+        // the gain down are queued; none queued means none in the window.
         const float want = wanted[i];
-        while (held > 0 && minima[wrapped(front + held - 1, minimaRing)].second >= want)
-            --held;
-        minima[wrapped(front + held, minimaRing)] = {position, want};
-        ++held;
-        if (minima[front].first <= position - lookAhead - 1) {
-            front = wrapped(front + 1, minimaRing);
-            --held;
+        if (want < 1.0f) {
+            while (queued > 0 && minima[wrapped(front + queued - 1, minimaRing)].second >= want)
+                --queued;
+            minima[wrapped(front + queued, minimaRing)] = {position, want};
+            ++queued;
         }
-        const double smallest = minima[front].second;
+        if (queued > 0 && minima[front].first <= position - lookAhead - 1) {
+            front = wrapped(front + 1, minimaRing);
+            --queued;
+        }
+        const double smallest = queued > 0 ? minima[front].second : 1.0;
         // Down at once, up slowly; never above what the window holds. Without a branch: the way
         // up never passes the target.
         envelope = std::min(smallest, envelope + (smallest - envelope) * release);
@@ -172,7 +175,7 @@ void PeakLimiter::limit(const float *samples, const float *wanted, qint64 count,
         ++position;
     }
     m_minimaFront = front;
-    m_minimaCount = held;
+    m_minimaCount = queued;
     m_slot = slot;
     m_position = position;
     m_envelope = envelope;

@@ -45,8 +45,8 @@ private:
     std::size_t m_slot = 0;
     double m_gainSum = 0;
     double m_envelope = 1;
-    // Positions of the smallest gains wanted in the window, ascending gain from the front: a
-    // ring of look-ahead + 2 entries, which is as many as can be in it.
+    // Positions of the smallest gains below 1 wanted in the window, ascending gain from the
+    // front: a ring of look-ahead + 2 entries, which is as many as can be in it.
     std::vector<std::pair<qint64, float>> m_minima;
     std::size_t m_minimaFront = 0;
     std::size_t m_minimaCount = 0;
