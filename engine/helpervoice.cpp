@@ -102,10 +102,15 @@ void HelperVoice::speakToOutput(const QString &text)
     connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
             Qt::QueuedConnection);
     m_audio->start();
+    // A prepared helper has told its rate: the output opens while the first words are spoken.
+    if (m_audio && m_audio->session().sampleRate() > 0)
+        startOutput(m_audio->session().sampleRate());
 }
 
 void HelperVoice::startOutput(int sampleRate)
 {
+    if (m_output && sampleRate == m_sampleRate)
+        return; // opened ahead
     m_sampleRate = sampleRate;
     m_audio->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     m_output = std::make_unique<AudioOutput>();
