@@ -74,7 +74,10 @@ int HelperVoice::Speak(const QString &text, int flags)
 void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
-    QList<Passage> passages = withShortOpening(passagesOf(text));
+    // flite analyses a whole sentence before its first sound; espeak-ng starts on the first words.
+    const OpeningCut cut =
+        effectiveVoice().engine() == QStringLiteral("flite") ? OpeningCut::AtClauseOrWords : OpeningCut::AtClause;
+    QList<Passage> passages = withShortOpening(passagesOf(text), cut);
     if (passages.isEmpty()) { // nothing to say
         report({});
         return;
@@ -99,12 +102,17 @@ void HelperVoice::speakToOutput(const QString &text)
     connect(m_audio.get(), &PassagePlayback::ended, this, &HelperVoice::checkReadingFinished,
             Qt::QueuedConnection);
     m_audio->start();
+    // A prepared helper has told its rate: the output opens while the first words are spoken.
+    if (m_audio && m_audio->session().sampleRate() > 0)
+        startOutput(m_audio->session().sampleRate());
 }
 
 void HelperVoice::startOutput(int sampleRate)
 {
+    if (m_output && sampleRate == m_sampleRate)
+        return; // opened ahead
     m_sampleRate = sampleRate;
-    m_audio->open(QIODevice::ReadOnly);
+    m_audio->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
     m_output = std::make_unique<AudioOutput>();
     try {
         m_output->start(m_audio.get(), m_sampleRate);

@@ -276,7 +276,7 @@ void FormWav::Command2_Click()
         return;
     }
     try {
-        m_readingHighlight->stop();
+        m_readingHighlight->detach();
         // Replacing the window voice releases the previous one, which stops its reading.
         m_windowVoice = m_services.speechEngine.createVoice();
         applyVoiceSelection(*m_windowVoice);
@@ -290,6 +290,7 @@ void FormWav::Command2_Click()
         m_windowVoice->Speak(spoken.text(), SVSFlagsAsync);
         m_readingHighlight->follow(m_windowVoice->readingTimeline(), spoken);
     } catch (const SpeechError &error) {
+        m_readingHighlight->stop();
         showMessage(error.description());
     }
 }

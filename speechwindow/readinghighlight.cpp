@@ -40,9 +40,11 @@ ReadingHighlight::~ReadingHighlight()
 
 void ReadingHighlight::follow(std::shared_ptr<const ReadingTimeline> timeline, SpokenText spoken)
 {
-    stop();
-    if (!timeline)
+    detach();
+    if (!timeline) {
+        show(std::nullopt);
         return;
+    }
     m_timeline = std::move(timeline);
     m_spoken = std::move(spoken);
     m_editWatch = connect(m_textBox.document(), &QTextDocument::contentsChange, this,
@@ -55,10 +57,15 @@ void ReadingHighlight::follow(std::shared_ptr<const ReadingTimeline> timeline, S
 
 void ReadingHighlight::stop()
 {
+    detach();
+    show(std::nullopt);
+}
+
+void ReadingHighlight::detach()
+{
     m_timer.stop();
     disconnect(m_editWatch);
     m_timeline.reset();
-    show(std::nullopt);
 }
 
 void ReadingHighlight::update()

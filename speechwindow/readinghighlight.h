@@ -26,8 +26,13 @@ public:
 
     // Follows a reading of the text box's text as it is now; ends any earlier one. When the
     // voice was given a spoken form of the text, its words are shown on what they stand for.
+    // The word shown stays until the new reading's first word takes its place: taking a
+    // highlight off a long paragraph takes a while, which would hold back the first sound.
     void follow(std::shared_ptr<const ReadingTimeline> timeline, SpokenText spoken = {});
+    // Stops following and takes the highlight off.
     void stop();
+    // Stops following; the word shown stays for the next reading to replace.
+    void detach();
 
     [[nodiscard]] bool isFollowing() const { return m_timeline != nullptr; }
     [[nodiscard]] std::optional<TextRange> highlightedWord() const { return m_shown; }

@@ -10,6 +10,8 @@ constexpr qsizetype OpeningCharacters = 60;
 // A clause that ends this early is too short to stand alone; one that ends later saves little.
 constexpr qsizetype ShortestClauseBytes = 12;
 constexpr qsizetype LongestClauseBytes = 200;
+// Where a sentence is cut when no clause ends early: after a few words.
+constexpr qsizetype OpeningWordsBytes = 20;
 
 bool isBlank(std::string_view text)
 {
@@ -56,7 +58,7 @@ QList<Passage> passagesOf(const QString &text)
     return passages;
 }
 
-QList<Passage> withShortOpening(QList<Passage> passages)
+QList<Passage> withShortOpening(QList<Passage> passages, OpeningCut how)
 {
     if (passages.isEmpty())
         return passages;
@@ -68,6 +70,11 @@ QList<Passage> withShortOpening(QList<Passage> passages)
             cut = i + 2;
             break;
         }
+    }
+    if (how == OpeningCut::AtClauseOrWords && (cut == 0 || cut > 2 * OpeningWordsBytes)) {
+        const qsizetype space = text.indexOf(' ', OpeningWordsBytes);
+        if (space > 0)
+            cut = space + 1;
     }
     if (cut == 0 || isBlank(std::string_view(text.constData() + cut, std::size_t(text.size() - cut))))
         return passages;

@@ -19,6 +19,13 @@ struct Passage
 // give no passage of their own.
 [[nodiscard]] QList<Passage> passagesOf(const QString &text);
 
+enum class OpeningCut {
+    AtClause,
+    // Also after the first few words when no clause ends early: for an engine that analyses a
+    // whole sentence before it makes a sound.
+    AtClauseOrWords,
+};
+
 // The same passages with the first cut after its first clause (a comma, semicolon or colon and a
 // space) when that comes early: a reading is heard sooner when its first passage is short.
-[[nodiscard]] QList<Passage> withShortOpening(QList<Passage> passages);
+[[nodiscard]] QList<Passage> withShortOpening(QList<Passage> passages, OpeningCut how = OpeningCut::AtClause);

@@ -11,10 +11,14 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 namespace {
+
+// Rendering helpers run at this niceness (0 is the default, 19 the lowest priority).
+constexpr int BackgroundNiceness = 10;
 
 using HelperProtocol::AudioDescriptor;
 
@@ -87,10 +91,14 @@ void SpeechHelperProcess::launch()
     if (m_purpose == Purpose::Rendering)
         ::fcntl(m_audioFd, F_SETPIPE_SZ, 1 << 20); // fewer round trips; a smaller pipe still works
 
-    m_process.setChildProcessModifier([audioWriteEnd, passageReadEnd] {
+    const bool inBackground = m_purpose == Purpose::Rendering;
+    m_process.setChildProcessModifier([audioWriteEnd, passageReadEnd, inBackground] {
         // Runs in the child between fork and exec, after the standard channels are set up; dup2
         // clears close-on-exec on the copies.
         ::dup2(passageReadEnd, STDIN_FILENO);
+        // A file being saved yields the processor to the reading being heard and to the window.
+        if (inBackground)
+            (void)::setpriority(PRIO_PROCESS, 0, BackgroundNiceness);
         if (audioWriteEnd == AudioDescriptor)
             ::fcntl(AudioDescriptor, F_SETFD, 0);
         else

@@ -126,6 +126,7 @@ void PassagePlayback::takeAudio(const QByteArray &received)
     updateHold();
     if (first)
         Q_EMIT audioArrived(m_session->sampleRate());
+    Q_EMIT readyRead();
 }
 
 void PassagePlayback::passageFinished(qsizetype passage, bool spoken)

@@ -11,7 +11,8 @@
 
 class HelperSession;
 
-// A reading's audio as a sequential device that the audio output pulls from. One helper session
+// A reading's audio as a sequential device that the audio output reads from; readyRead()
+// tells it more has come. One helper session
 // speaks the passages one after another, the next one always queued, so playback does not wait
 // between passages. Audio is taken in up to about LookAheadSeconds ahead of the listener; beyond
 // that the session is held back. A read never waits: it hands on what has come.
@@ -35,6 +36,9 @@ public:
     void setAdjustment(const VoiceAdjustment &adjustment);
 
     [[nodiscard]] bool isSequential() const override { return true; }
+    [[nodiscard]] qint64 bytesAvailable() const override { return bytesBuffered() + QIODevice::bytesAvailable(); }
+    // All audio is handed on and no more will come.
+    [[nodiscard]] bool atEnd() const override { return m_ended && bytesAvailable() < 2; }
     [[nodiscard]] bool audioEnded() const { return m_ended; }
     [[nodiscard]] qint64 bytesDelivered() const { return m_delivered; }
     [[nodiscard]] qint64 bytesBuffered() const { return m_audio.size() - m_audioOffset; }

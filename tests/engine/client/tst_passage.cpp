@@ -41,6 +41,24 @@ private Q_SLOTS:
         QCOMPARE(withShortOpening(passagesOf(QStringLiteral("Short, one."))).size(), 1);
     }
 
+    void aReadingCanOpenWithItsFirstWordsAlone()
+    {
+        const auto openingOf = [](const QString &text) {
+            const QList<Passage> passages = withShortOpening(passagesOf(text), OpeningCut::AtClauseOrWords);
+            QString joined;
+            for (const Passage &passage : passages)
+                joined += QString::fromUtf8(passage.utf8);
+            [&] { QCOMPARE(joined, text); }(); // every word is still spoken, once
+            return passages.first().utf8;
+        };
+        QCOMPARE(openingOf(QStringLiteral("The morning light fell across the harbour while fishermen mended nets.")),
+                 QByteArray("The morning light fell "));
+        // An early clause is the better place.
+        QCOMPARE(openingOf(QStringLiteral("When the tide turned, the light fell across the harbour.")),
+                 QByteArray("When the tide turned, "));
+        QCOMPARE(openingOf(QStringLiteral("Too short to cut.")), QByteArray("Too short to cut."));
+    }
+
     void theOpeningIsSixtyCharactersOnOneLine()
     {
         const Passage passage = passagesOf(QStringLiteral("e.g.").repeated(40) + u'\n').first();

@@ -1,9 +1,11 @@
 #include "engine/helperspeechengine.h"
 #include "engine/helpervoice.h"
 #include "engine/client/speecherror.h"
+#include "engine/reading/audiooutput.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
 
+#include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -122,6 +124,20 @@ private Q_SLOTS:
         voice.Speak(longText(500), SVSFlagsAsync);
         QTRY_VERIFY_WITH_TIMEOUT(voice.playedUSecs() > 100000, 10000);
         QCOMPARE(sinkInputs().size(), 1);
+    }
+
+    void soundShorterThanTheOutputBufferIsStillPlayed()
+    {
+        // The server starts a stream once its buffer is full; 30 ms never fill it.
+        QByteArray click(2 * 22050 * 30 / 1000, '\0');
+        for (qsizetype i = 0; i < click.size(); i += 2)
+            click[i + 1] = char(i % 64 < 32 ? 0x20 : 0xe0);
+        QBuffer source(&click);
+        source.open(QIODevice::ReadOnly);
+        AudioOutput output;
+        output.start(&source, 22050);
+        QTRY_VERIFY_WITH_TIMEOUT(output.processedUSecs() >= 30000, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(output.isStarved(), 5000);
     }
 
     void blankTextIsDonePromptly()
