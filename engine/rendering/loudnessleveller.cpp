@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -15,6 +16,8 @@ constexpr double MaxBoostDb = 24.0;
 constexpr double MaxCutDb = -24.0;
 constexpr int MakeUpRounds = 8;
 constexpr double SettledLu = 0.05;
+// The least loudness a dB of gain is taken to bring: steps stay within four times the miss.
+constexpr double MinMakeUpRate = 0.25;
 
 float linear(double db)
 {
@@ -63,7 +66,7 @@ void LoudnessLeveller::write(const qint16 *samples, qint64 count)
 {
     m_scratch.resize(std::size_t(count));
     for (qint64 i = 0; i < count; ++i)
-        m_scratch[std::size_t(i)] = float(samples[i]) / 32768.0f;
+        m_scratch[std::size_t(i)] = float(samples[i]) * (1.0f / 32768.0f); // exact: a power of two
     if (m_gainDb) {
         pass(m_scratch.data(), count);
         return;
@@ -94,13 +97,20 @@ void LoudnessLeveller::settle()
     if (const std::optional<double> loudness = loudnessOf(m_opening, m_sampleRate)) {
         gainDb = std::clamp(m_targetLufs - *loudness, MaxCutDb, MaxBoostDb);
         // The limiter takes loudness off the loudest syllables, the more the higher the gain:
-        // measure what comes out and make up for it, a few rounds until it settles.
+        // measure what comes out and make up for it, a few rounds until it settles. After the
+        // first round, each step is scaled by how much louder the last one made it: a dB of gain
+        // can bring as little as half a dB once the limiter works hard.
+        std::optional<std::pair<double, double>> last; // gain and loudness
         for (int round = 0; round < MakeUpRounds; ++round) {
             const std::optional<double> limited =
                 loudnessOf(levelled(m_opening, m_sampleRate, linear(gainDb), m_ceiling), m_sampleRate);
             if (!limited || qAbs(m_targetLufs - *limited) < SettledLu)
                 break;
-            gainDb = std::clamp(gainDb + m_targetLufs - *limited, MaxCutDb, MaxBoostDb);
+            double step = m_targetLufs - *limited;
+            if (last && qAbs(gainDb - last->first) > SettledLu)
+                step /= std::clamp((*limited - last->second) / (gainDb - last->first), MinMakeUpRate, 1.0);
+            last = std::pair(gainDb, *limited);
+            gainDb = std::clamp(gainDb + step, MaxCutDb, MaxBoostDb);
         }
     }
     m_gainDb = gainDb;
