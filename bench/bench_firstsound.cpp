@@ -54,6 +54,12 @@ public:
         (void)QTest::qWaitFor([this] { return m_heardAt >= 0; }, timeoutMs);
         return m_heardAt < 0 ? -1.0 : double(m_heardAt - m_armedAt) / 1e6;
     }
+    // Milliseconds from arm() to the last loud sample before a silence of quietMs.
+    double silenceAfterArm(int quietMs)
+    {
+        waitForSilence(quietMs);
+        return double(m_lastLoud - m_armedAt) / 1e6;
+    }
     void waitForSilence(int quietMs)
     {
         (void)QTest::qWaitFor([&] { return m_clock.nsecsElapsed() - m_lastLoud > qint64(quietMs) * 1000000; },
@@ -154,5 +160,31 @@ int main(int argc, char *argv[])
         }
     }
     std::printf("  (target: under 60 ms for Read text)\n");
+
+    // Pause and Resume in the middle of a long reading.
+    RealEngineWindow window;
+    FormWav &form = window.window();
+    form.show();
+    form.List2->setCurrentItem(
+        form.List2->findItems(QStringLiteral("English (America)"), Qt::MatchExactly).value(0));
+    form.Text1->setPlainText(benchmarkText(5000));
+    QTest::qWait(500);
+    form.Command2_Click();
+    QList<double> toSilence;
+    QList<double> toSound;
+    for (int i = 0; i < Runs; ++i) {
+        QTest::qWait(700); // inside a sentence, mostly
+        monitor.arm();
+        form.Command1->setText(QStringLiteral("Pause"));
+        form.Command1_Click();
+        // Between two sentences the reading is silent already: that counts as at once.
+        toSilence.append(std::max(0.0, monitor.silenceAfterArm(200)));
+        monitor.arm();
+        form.Command1_Click(); // Resume
+        toSound.append(monitor.waitForSound(5000));
+    }
+    print("Pause, click to silence", toSilence);
+    print("Resume, click to sound", toSound);
+    std::printf("  (about 60 ms from click to silence or sound)\n");
     return 0;
 }
