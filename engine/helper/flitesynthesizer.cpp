@@ -9,21 +9,14 @@ extern "C" { // unlike flite.h, it does not say so itself
 #include <flite/cst_cg.h>
 }
 
+#include <dlfcn.h>
+
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
 #include <vector>
-
-// Each voice library exports only its registration function; flite ships no header for them.
-extern "C" {
-cst_voice *register_cmu_us_slt(const char *voxdir);
-cst_voice *register_cmu_us_rms(const char *voxdir);
-cst_voice *register_cmu_us_awb(const char *voxdir);
-cst_voice *register_cmu_us_kal16(const char *voxdir);
-cst_voice *register_cmu_us_kal(const char *voxdir);
-}
 
 namespace {
 
@@ -34,17 +27,31 @@ struct FliteVoice
     const char *languages;
     int sampleRate;
     int naturalness;
-    cst_voice *(*registerVoice)(const char *);
 };
 
 // Naturalness as heard: the clustergen voices first, the old diphone voices last.
 constexpr std::array fliteVoices{
-    FliteVoice{"slt", "English (America) - slt", "en-us,en", 16000, 4, register_cmu_us_slt},
-    FliteVoice{"rms", "English (America) - rms", "en-us,en", 16000, 3, register_cmu_us_rms},
-    FliteVoice{"awb", "English (Scotland) - awb", "en-gb-scotland,en", 16000, 3, register_cmu_us_awb},
-    FliteVoice{"kal16", "English (America) - kal16", "en-us,en", 16000, 2, register_cmu_us_kal16},
-    FliteVoice{"kal", "English (America) - kal", "en-us,en", 8000, 1, register_cmu_us_kal},
+    FliteVoice{"slt", "English (America) - slt", "en-us,en", 16000, 4},
+    FliteVoice{"rms", "English (America) - rms", "en-us,en", 16000, 3},
+    FliteVoice{"awb", "English (Scotland) - awb", "en-gb-scotland,en", 16000, 3},
+    FliteVoice{"kal16", "English (America) - kal16", "en-us,en", 16000, 2},
+    FliteVoice{"kal", "English (America) - kal", "en-us,en", 8000, 1},
 };
+
+// Each voice is a library of its own that exports only its registration function. Only the
+// chosen one is loaded: mapped into every helper and every child it forks, the five would be a
+// few megabytes each time that an espeak-ng helper never uses.
+cst_voice *registerVoice(const std::string &id)
+{
+    const std::string library = "libflite_cmu_us_" + id + ".so.1";
+    void *handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr)
+        return nullptr;
+    const std::string function = "register_cmu_us_" + id;
+    using Register = cst_voice *(*)(const char *);
+    const auto registerFunction = reinterpret_cast<Register>(::dlsym(handle, function.c_str()));
+    return registerFunction != nullptr ? registerFunction(nullptr) : nullptr;
+}
 
 std::vector<std::string> splitLanguages(const std::string &packed)
 {
@@ -131,7 +138,7 @@ std::string FliteSynthesizer::selectVoice(const std::string &id)
                                      [&id](const FliteVoice &voice) { return id == voice.id; });
     if (found == fliteVoices.end())
         return "flite has no voice \"" + id + "\".";
-    m_voice = found->registerVoice(nullptr);
+    m_voice = registerVoice(found->id);
     if (m_voice == nullptr)
         return "The voice \"" + id + "\" could not be loaded by flite.";
     m_sampleRate = found->sampleRate;

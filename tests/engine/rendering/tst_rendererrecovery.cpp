@@ -15,6 +15,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <limits>
 
 // The real engine rendering while things go wrong around it.
 class TestRendererRecovery : public QObject
@@ -76,13 +77,29 @@ private Q_SLOTS:
         QSKIP("the sanitizers slow every thread several times over: pauses here say nothing");
 #endif
         QVERIFY2(soundServerReachable(), "no PulseAudio server: run the tests through the test command");
+        // A pause the program causes comes every time; one the machine causes (a tick far late
+        // while it is busy elsewhere) seldom twice: a second try settles which.
+        qint64 longestMs = 0;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            longestMs = longestStandstillWhileRendering();
+            qInfo("the reading stood still for at most %lld ms", longestMs);
+            if (longestMs <= 100)
+                break;
+        }
+        QVERIFY2(longestMs <= 100, qPrintable(QStringLiteral("the reading stood still for %1 ms").arg(longestMs)));
+    }
+
+private:
+    // The longest the output took in nothing while a file was rendered beside a reading.
+    qint64 longestStandstillWhileRendering()
+    {
         HelperVoice reading(m_engine);
         reading.Speak(longText(3000), SVSFlagsAsync);
-        QTRY_VERIFY_WITH_TIMEOUT(reading.playedUSecs() > 300000, 10000);
+        if (!QTest::qWaitFor([&] { return reading.playedUSecs() > 300000; }, 10000))
+            return std::numeric_limits<qint64>::max();
         // What the output has taken must keep growing: a pause in it longer than its buffer is
-        // heard. Time in which this thread itself was not run (a tick far late: the machine is
-        // busy elsewhere) is the scheduler's, not the engine's; the window-stall benchmark
-        // measures that.
+        // heard. Time in which this thread itself was not run (a tick far late) is the
+        // scheduler's, not the engine's; the window-stall benchmark measures that.
         qint64 lastPlayed = reading.playedUSecs();
         QElapsedTimer sinceGrowth;
         QElapsedTimer sinceTick;
@@ -105,14 +122,9 @@ private Q_SLOTS:
                                                           .format = SoundFileFormat::Wav,
                                                           .progress = {}});
         watch.stop();
-        QVERIFY(sound.seconds() > 60);
-        // The aim is 100 ms; on this shared machine a pause of up to about 200 ms is still seen
-        // while the helpers start and end, so only a stop of the reading fails here.
-        qInfo("the reading stood still for at most %lld ms", longestMs);
-        QVERIFY2(longestMs <= 250, qPrintable(QStringLiteral("the reading stood still for %1 ms").arg(longestMs)));
+        return sound.seconds() > 60 ? longestMs : std::numeric_limits<qint64>::max();
     }
 
-private:
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
     QTemporaryDir m_folder;
 };
