@@ -22,10 +22,12 @@ RenderedSound renderToFile(SpVoice &voice, const RenderRequest &request, const S
         voice.setProgressCallback({});
         voice.setFinishedCallback({});
     });
-    voice.Speak(request.text, SVSFDefault);
-    RenderedSound sound{stream->framesWritten(), stream->sampleRate(), skipped, stream->recordedWords()};
+    // Set before the audio begins, so that the stream can leave room for what the finisher adds.
+    RenderedSound sound;
     if (finish)
         stream->setBeforeCommit([&finish, &sound](int fileDescriptor) { finish(sound, fileDescriptor); });
+    voice.Speak(request.text, SVSFDefault);
+    sound = {stream->framesWritten(), stream->sampleRate(), skipped, stream->recordedWords()};
     stream->Close();
     sound.sampleRate = stream->sampleRate(); // set on Close when nothing was said
     return sound;

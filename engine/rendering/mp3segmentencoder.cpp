@@ -13,18 +13,21 @@ qsizetype frameLength(const char *header)
                                           112, 128, 160, 192, 224, 256, 320, 0};
     static constexpr int Mpeg2Kbps[16] = {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160, 0};
     static constexpr int Mpeg1Rates[4] = {44100, 48000, 32000, 0};
-    const auto byte = [header](int i) { return quint8(header[i]); };
-    if (byte(0) != 0xff || (byte(1) & 0xe0) != 0xe0 || ((byte(1) >> 1) & 3) != 1)
+    const quint8 first = quint8(header[0]);
+    const quint8 second = quint8(header[1]);
+    const quint8 third = quint8(header[2]);
+    if (first != 0xff || (second & 0xe0) != 0xe0 || ((second >> 1) & 3) != 1)
         return 0;
-    const int version = (byte(1) >> 3) & 3; // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
+    const int version = (second >> 3) & 3; // 3: MPEG-1, 2: MPEG-2, 0: MPEG-2.5
     if (version == 1)
         return 0;
     const bool mpeg1 = version == 3;
-    const int kbps = (mpeg1 ? Mpeg1Kbps : Mpeg2Kbps)[byte(2) >> 4];
-    const int rate = Mpeg1Rates[(byte(2) >> 2) & 3] / (mpeg1 ? 1 : version == 2 ? 2 : 4);
+    const int *kbpsTable = mpeg1 ? Mpeg1Kbps : Mpeg2Kbps;
+    const int kbps = kbpsTable[third >> 4];
+    const int rate = Mpeg1Rates[(third >> 2) & 3] / (mpeg1 ? 1 : version == 2 ? 2 : 4);
     if (kbps == 0 || rate == 0)
         return 0;
-    return (mpeg1 ? 144000 : 72000) * kbps / rate + ((byte(2) >> 1) & 1);
+    return (mpeg1 ? 144000 : 72000) * kbps / rate + ((third >> 1) & 1);
 }
 
 } // namespace

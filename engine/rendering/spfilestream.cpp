@@ -25,6 +25,18 @@ constexpr qint64 WritebackBytes = 4 << 20;
 constexpr double Mp3LoudnessLossLu = 0.5;
 // Vorbis's own overshoot needs room below -1 dBTP.
 constexpr double VorbisCeilingDbfs = -4.0;
+// Room for an episode's tags, chapters and a small cover; a larger cover moves the file up.
+constexpr int TagRoomBytes = 64 << 10;
+
+// An ID3v2.4 tag of nothing but padding, TagRoomBytes long after its header.
+QByteArray emptyId3Tag()
+{
+    QByteArray tag("ID3\x04\x00\x00", 6);
+    for (int shift = 21; shift >= 0; shift -= 7) // the size, 7 bits a byte
+        tag.append(char((TagRoomBytes >> shift) & 0x7f));
+    tag.append(TagRoomBytes, '\0');
+    return tag;
+}
 
 int libsndfileFormat(SoundFileFormat format)
 {
@@ -76,6 +88,7 @@ void SpFileStream::Open(const QString &fileName, int mode, bool recordEvents)
     m_fileName = fileName;
     m_framesWritten = 0;
     m_sampleRate = 0;
+    m_mp3Start = 0;
     m_recordEvents = recordEvents;
     m_words.clear();
     if (fileName.isEmpty())
@@ -104,6 +117,9 @@ void SpFileStream::beginAudio(int sampleRate)
     if (m_format == SoundFileFormat::Mp3) {
         m_mp3 = std::make_unique<ParallelMp3Encoder>(sampleRate, m_mp3Bitrate);
         m_sampleRate = sampleRate;
+        if (m_beforeCommit)
+            writeEncoded(emptyId3Tag());
+        m_mp3Start = m_file->pos();
         return;
     }
     SF_INFO info{};
@@ -143,7 +159,12 @@ void SpFileStream::writeAudio(const qint16 *samples, qint64 count)
         done += chunk;
         m_framesWritten += chunk;
     }
-    m_unflushedBytes += count * qint64(sizeof(qint16));
+    startWriteback(count * qint64(sizeof(qint16)));
+}
+
+void SpFileStream::startWriteback(qint64 bytes)
+{
+    m_unflushedBytes += bytes;
     if (m_unflushedBytes >= WritebackBytes) {
         ::sync_file_range(m_file->handle(), 0, 0, SYNC_FILE_RANGE_WRITE);
         m_unflushedBytes = 0;
@@ -169,13 +190,14 @@ void SpFileStream::writeEncoded(const QByteArray &mp3)
 {
     if (!mp3.isEmpty() && m_file->write(mp3) != mp3.size())
         throw SpeechError(failure(QStringLiteral("written"), m_file->errorString()));
+    startWriteback(mp3.size());
 }
 
 void SpFileStream::finishMp3()
 {
     writeEncoded(m_mp3->flush());
     // The encoding began with a placeholder frame where the length goes.
-    if (!m_file->seek(0))
+    if (!m_file->seek(m_mp3Start))
         throw SpeechError(failure(QStringLiteral("written"), m_file->errorString()));
     writeEncoded(m_mp3->lameTagFrame());
     m_mp3.reset();

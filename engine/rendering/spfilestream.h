@@ -38,7 +38,9 @@ public:
     // Levels the audio for podcasts (LoudnessLeveller) instead of keeping the engine's level.
     void setEvenLoudness(bool even) { m_evenLoudness = even; }
     // Run on the finished file, by its descriptor (read and write), before it replaces the
-    // target: tags go in here, so that the file appears complete or not at all.
+    // target: tags go in here, so that the file appears complete or not at all. Set before the
+    // audio begins, an MP3 file starts with an empty ID3v2 tag with room for them, which the
+    // tags then fill in place instead of the whole file moving up behind them.
     void setBeforeCommit(std::function<void(int fileDescriptor)> finish);
 
     // With recordEvents, the stream keeps the spoken words' times (recordedWords); they are not
@@ -65,6 +67,7 @@ private:
     void closeSound();
     void writeLevelled(const float *samples, qint64 count);
     void writeEncoded(const QByteArray &mp3);
+    void startWriteback(qint64 bytes);
     void finishMp3();
 
     SoundFileFormat m_format = SoundFileFormat::Wav;
@@ -72,6 +75,7 @@ private:
     std::unique_ptr<QSaveFile> m_file;
     sf_private_tag *m_sound = nullptr;
     qint64 m_unflushedBytes = 0;
+    qint64 m_mp3Start = 0; // after the room for tags
     qint64 m_framesWritten = 0;
     int m_sampleRate = 0;
     int m_mp3Bitrate = 96;
