@@ -129,7 +129,7 @@ private Q_SLOTS:
     void soundShorterThanTheOutputBufferIsStillPlayed()
     {
         // The server starts a stream once its buffer is full; 30 ms never fill it.
-        QByteArray click(2 * 22050 * 30 / 1000, '\0');
+        QByteArray click(2 * (22050 * 30 / 1000), '\0'); // whole samples
         for (qsizetype i = 0; i < click.size(); i += 2)
             click[i + 1] = char(i % 64 < 32 ? 0x20 : 0xe0);
         QBuffer source(&click);
