@@ -47,6 +47,10 @@ void HelperSession::start()
 
 void HelperSession::launch()
 {
+    // The old helper goes first: its end, reported while it is destroyed, must not be taken
+    // for the new one's.
+    dropNotifier();
+    m_process.reset();
     m_process = std::make_unique<SpeechHelperProcess>(m_helperPath, m_voice, m_purpose);
     m_process->setWordMarkersWanted(m_wordMarkersWanted);
     (void)m_process->setAdjustment(m_adjustment);
@@ -57,9 +61,9 @@ void HelperSession::launch()
         return;
     }
     // Only matters before the stream header: after it, the end of the audio tells.
-    connect(m_process.get(), &SpeechHelperProcess::ended, this, [this] {
-        if (m_process && m_process->sampleRate() == 0 && m_process->readHeader() <= 0)
-            fail(m_process->failureDescription());
+    connect(m_process.get(), &SpeechHelperProcess::ended, this, [this, process = m_process.get()] {
+        if (m_process.get() == process && process->sampleRate() == 0 && process->readHeader() <= 0)
+            fail(process->failureDescription());
     });
     m_readable = std::make_unique<QSocketNotifier>(m_process->audioFd(), QSocketNotifier::Read);
     connect(m_readable.get(), &QSocketNotifier::activated, this, &HelperSession::readAvailable);
@@ -276,7 +280,8 @@ void HelperSession::replaceHelper(bool again)
             return;
     }
     m_passageBytes = 0;
-    if (!m_groups.empty())
+    // Passing the result on may have started a helper already.
+    if (!m_groups.empty() && !m_process)
         launch();
     updateWatch();
 }
