@@ -84,6 +84,26 @@ private Q_SLOTS:
         QCOMPARE(run->audio.value(2), audioOf("three."));
     }
 
+    void theNextPassageSentAsAStalledOneIsGivenUpGetsAHelper()
+    {
+        // As a reading does: each passage is sent once the one before has finished.
+        HelperSession session(fakeHelper(), voice("fake"), HelperSession::Purpose::Playback);
+        session.setStallTimeout(300);
+        Finished finished;
+        QString failure;
+        connect(&session, &HelperSession::passageFinished, &session, [&](qsizetype passage, bool spoken) {
+            finished.append({passage, spoken});
+            if (passage == 0)
+                session.speak({{1, "two."}});
+        });
+        connect(&session, &HelperSession::failed, &session, [&](const QString &description) { failure = description; });
+        session.start();
+        session.speak({{0, "stall"}});
+        QTRY_VERIFY_WITH_TIMEOUT(finished.size() == 2 || !failure.isEmpty(), 10000);
+        QCOMPARE(failure, QString());
+        QCOMPARE(finished, (Finished{{0, false}, {1, true}}));
+    }
+
     void aHelperDyingTwiceOnAPassageCostsThatPassageOnly()
     {
         const auto run = speak({"one.", "die", "three."});
