@@ -10,6 +10,7 @@
 #include "engine/rendering/spfilestream.h"
 #include "engine/rendering/timedwords.h"
 
+#include <QPointer>
 #include <QTimer>
 
 HelperVoice::HelperVoice(const HelperSpeechEngine &engine, QObject *parent)
@@ -119,10 +120,20 @@ void HelperVoice::startOutput(int sampleRate)
         if (m_paused)
             m_output->suspend();
     } catch (const SpeechError &error) {
-        SpeechOutcome outcome = m_audio->outcome();
-        outcome.failure = error.description();
-        stopReading();
-        report(outcome);
+        m_output.reset();
+        // Usually called while the reading hands over its first audio: it is ended from the
+        // event loop, not destroyed under its own signal.
+        QMetaObject::invokeMethod(
+            this,
+            [this, reading = QPointer<PassagePlayback>(m_audio.get()), failure = error.description()] {
+                if (!reading || reading != m_audio.get())
+                    return; // replaced or stopped meanwhile
+                SpeechOutcome outcome = m_audio->outcome();
+                outcome.failure = failure;
+                stopReading();
+                report(outcome);
+            },
+            Qt::QueuedConnection);
     }
 }
 

@@ -7,6 +7,9 @@
 #include <QAudioSink>
 #include <QMediaDevices>
 
+#include <cstdio>
+#include <cstdlib>
+
 namespace {
 
 // Long enough to ride over a busy moment of the window's thread, short enough to be heard at once.
@@ -121,7 +124,19 @@ void AudioOutput::stop()
     if (!m_sink)
         return;
     m_sink->stop();
-    m_sink.reset();
+    // Qt 6.4's sink serves every pending event, input too, while it is destroyed: done here, that
+    // would run handlers in the middle of whatever stopped the reading. From the event loop it
+    // cannot.
+    m_sink.release()->deleteLater();
+}
+
+void AudioOutput::exitProcess(int status)
+{
+    // Qt 6.4 disconnects from the sound server at static destruction without the lock its own
+    // thread works under, and now and then the sound library aborts on it. Everything of ours
+    // is closed by the time this is called, so its teardown is left out.
+    std::fflush(nullptr);
+    std::_Exit(status);
 }
 
 qint64 AudioOutput::processedUSecs() const

@@ -38,6 +38,9 @@ public:
     // The output has played what it was given and found nothing more to pull.
     [[nodiscard]] bool isStarved() const;
 
+    // Ends a process that has played sound, once everything of its own is closed.
+    [[noreturn]] static void exitProcess(int status);
+
 private:
     void feed();
 

@@ -4,6 +4,7 @@
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundfileinfo.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 #include "tests/support/filecontents.h"
 #include "tests/support/realenginewindow.h"
 
@@ -212,5 +213,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestBadInput)
+PARLORA_SOUND_TEST_MAIN(TestBadInput)
 #include "tst_badinput.moc"

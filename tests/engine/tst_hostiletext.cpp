@@ -9,6 +9,7 @@
 #include "tests/engine/hostiletext.h"
 #include "tests/engine/soundfileinfo.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -291,5 +292,5 @@ void TestHostileText::noHelperOutlivesItsOperation()
     QTRY_VERIFY_WITH_TIMEOUT(onlyThePreparedHelper(), 5000);
 }
 
-QTEST_GUILESS_MAIN(TestHostileText)
+PARLORA_SOUND_TEST_GUILESS_MAIN(TestHostileText)
 #include "tst_hostiletext.moc"

@@ -3,6 +3,7 @@
 #include "speechwindow/readinghighlight.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 #include "tests/speechwindow/selectvoice.h"
 #include "tests/support/realenginewindow.h"
 
@@ -115,5 +116,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFormWavHighlight)
+PARLORA_SOUND_TEST_MAIN(TestFormWavHighlight)
 #include "tst_formwavhighlight.moc"

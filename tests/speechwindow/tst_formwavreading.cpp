@@ -2,6 +2,7 @@
 #include "speechwindow/formwav.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 #include "tests/speechwindow/selectvoice.h"
 #include "tests/support/realenginewindow.h"
 
@@ -133,5 +134,5 @@ private Q_SLOTS:
     }
 };
 
-QTEST_MAIN(TestFormWavReading)
+PARLORA_SOUND_TEST_MAIN(TestFormWavReading)
 #include "tst_formwavreading.moc"

@@ -4,6 +4,7 @@
 #include "engine/reading/audiooutput.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 
 #include <QBuffer>
 #include <QSignalSpy>
@@ -174,5 +175,5 @@ private:
     HelperSpeechEngine m_engine{HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US")};
 };
 
-QTEST_GUILESS_MAIN(TestAudioPlayback)
+PARLORA_SOUND_TEST_GUILESS_MAIN(TestAudioPlayback)
 #include "tst_audioplayback.moc"

@@ -6,6 +6,7 @@
 #include "engine/rendertofile.h"
 #include "tests/engine/enginetesting.h"
 #include "tests/engine/soundserver.h"
+#include "tests/engine/soundtestmain.h"
 #include "tests/support/filecontents.h"
 
 #include <QDir>
@@ -129,5 +130,5 @@ private:
     QTemporaryDir m_folder;
 };
 
-QTEST_GUILESS_MAIN(TestRendererRecovery)
+PARLORA_SOUND_TEST_GUILESS_MAIN(TestRendererRecovery)
 #include "tst_rendererrecovery.moc"
