@@ -105,7 +105,7 @@ void PassageRenderer::helperReady(int sampleRate)
 
 void PassageRenderer::handOut(Helper &helper)
 {
-    const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * std::max(m_sampleRate, 8000);
+    const qint64 aheadBytes = lookAheadBytes();
     while (helper.groupEnds.size() < GroupsPerHelper && m_nextToTake < m_passages.size() &&
            helper.pendingBytes < aheadBytes) {
         QList<SessionPassage> group;
@@ -121,10 +121,17 @@ void PassageRenderer::handOut(Helper &helper)
     }
 }
 
+qint64 PassageRenderer::lookAheadBytes() const
+{
+    const int seconds = std::min(LookAheadSeconds, TotalLookAheadSeconds / m_helperCount);
+    return qint64(seconds) * 2 * std::max(m_sampleRate, 8000);
+}
+
 void PassageRenderer::takeAudio(std::size_t helper, qsizetype passage, const QByteArray &pcm)
 {
     PassageAudio &audio = m_audio[passage];
-    audio.pcm += pcm;
+    audio.pcm.append(pcm);
+    audio.bytes += pcm.size();
     audio.helper = helper;
     m_helpers[helper]->pendingBytes += pcm.size();
     updateHold(*m_helpers[helper]);
@@ -149,7 +156,7 @@ void PassageRenderer::passageFinished(std::size_t index, qsizetype passage, bool
 void PassageRenderer::updateHold(Helper &helper)
 {
     // The helper that holds the next passage for the file is never held back, or nothing moves.
-    const qint64 aheadBytes = qint64(LookAheadSeconds) * 2 * std::max(m_sampleRate, 8000);
+    const qint64 aheadBytes = lookAheadBytes();
     const bool holdsNext = !helper.passages.empty() && helper.passages.front() == m_nextToWrite;
     helper.session->setHeldBack(helper.pendingBytes >= aheadBytes && !holdsNext);
 }
@@ -171,11 +178,12 @@ void PassageRenderer::writeReady()
             return;
         }
         Helper &helper = *m_helpers[audio.helper];
-        helper.pendingBytes -= audio.pcm.size();
-        if (audio.spoken && !audio.pcm.isEmpty()) {
+        helper.pendingBytes -= audio.bytes;
+        if (audio.spoken && audio.bytes > 0) {
             Q_EMIT passageWritten(m_nextToWrite, m_framesWritten, audio.words);
-            m_framesWritten += audio.pcm.size() / 2;
-            m_writer->write(std::move(audio.pcm));
+            m_framesWritten += audio.bytes / 2;
+            for (QByteArray &pcm : audio.pcm)
+                m_writer->write(std::move(pcm));
         }
         m_charactersDone += m_passages.at(m_nextToWrite).characters;
         m_audio.erase(next);

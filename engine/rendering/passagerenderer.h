@@ -22,7 +22,7 @@ class SpFileStream;
 // caller's thread (the file is written on a thread of its own). Each helper takes the next group
 // of passages nobody has taken (groups fixed by the text); the file gets the audio in
 // text order, so it is the same sample for sample whatever the number of helpers. A helper may
-// run ahead of the file by about LookAheadSeconds of audio, then it is held back. Passages the
+// run ahead of the file by about lookAheadSeconds() of audio, then it is held back. Passages the
 // engine fails on are skipped; the sessions and the tally decide the rest.
 class PassageRenderer final : public QObject
 {
@@ -32,6 +32,8 @@ class PassageRenderer final : public QObject
 public:
     // Enough for a helper's group and some of the next: less, and helpers would wait on each other.
     static constexpr int LookAheadSeconds = 60;
+    // What all helpers together may hold: more helpers than that covers each get a share of it.
+    static constexpr int TotalLookAheadSeconds = 240;
 
     PassageRenderer(QString helperPath, SpObjectToken voice, int helperCount, QObject *parent = nullptr);
     ~PassageRenderer() override;
@@ -64,7 +66,8 @@ private:
     struct Helper;
     struct PassageAudio
     {
-        QByteArray pcm;
+        QList<QByteArray> pcm; // as it came: no copies, no spare capacity
+        qint64 bytes = 0;
         QList<HelperProtocol::WordMarkerPayload> words;
         std::size_t helper = 0;
         bool done = false;
@@ -75,6 +78,7 @@ private:
     void helperReady(int sampleRate);
     void handOut(Helper &helper);
     void takeAudio(std::size_t helper, qsizetype passage, const QByteArray &pcm);
+    [[nodiscard]] qint64 lookAheadBytes() const;
     void passageFinished(std::size_t helper, qsizetype passage, bool spoken);
     void writeReady();
     void updateHold(Helper &helper);
