@@ -2,7 +2,8 @@
 // 5,000 words to WAV with espeak-ng (against espeak-ng -w) and with flite's slt (against
 // flite -voice slt -o, skipped when that command is missing), then to MP3, Ogg Vorbis and FLAC;
 // and 100,000 words with the peak memory of the program and its helpers together.
-// Run by hand: bin/bench_rendering [helpers]
+// Run by hand: bin/bench_rendering [helpers], or bin/bench_rendering --memory for the memory
+// figures alone.
 #include "bench/benchtext.h"
 #include "engine/helperspeechengine.h"
 #include "engine/rendertofile.h"
@@ -107,27 +108,10 @@ void compare(HelperSpeechEngine &engine, const char *title, const QString &voice
                 median(ours) / median(command), target);
 }
 
-} // namespace
-
-int main(int argc, char *argv[])
+// The engines' own commands against ours, and the other formats against WAV.
+void compareSpeeds(HelperSpeechEngine &engine, const QString &espeak, const QString &text, const QString &textPath,
+                   const QTemporaryDir &folder)
 {
-    QCoreApplication application(argc, argv);
-    HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
-    if (argc > 1)
-        engine.setRenderingHelperCount(QString::fromLocal8Bit(argv[1]).toInt());
-    (void)engine.catalog();
-    std::printf("%d cores, %d rendering helpers\n", QThread::idealThreadCount(),
-                engine.renderingHelperCount());
-    QTemporaryDir folder;
-    const QString text = benchmarkText(5000);
-    const QString textPath = folder.filePath(QStringLiteral("text.txt"));
-    QFile textFile(textPath);
-    if (!textFile.open(QIODevice::WriteOnly))
-        return 1;
-    textFile.write(text.toUtf8());
-    textFile.close();
-
-    const QString espeak = QStringLiteral("English (America)");
     compare(engine, "espeak-ng English (America)", espeak, text, folder.path(), QStringLiteral("espeak-ng"),
             {QStringLiteral("-w"), folder.filePath(QStringLiteral("command.wav")), QStringLiteral("-v"),
              QStringLiteral("en-us"), QStringLiteral("-f"), textPath},
@@ -173,6 +157,11 @@ int main(int argc, char *argv[])
     std::printf("flite slt, 5,000 words: WAV %.2f s, MP3 %.2f s, %.2fx the WAV time (target at most 1.30)\n",
                 sltWav, sltMp3, sltMp3 / sltWav);
 
+}
+
+// A book, and a run-on text on eight helpers, with the memory of the whole process tree.
+void renderLong(HelperSpeechEngine &engine, const QString &espeak, const QTemporaryDir &folder)
+{
     const Rendering book = render(engine, espeak, benchmarkText(100000),
                                   folder.filePath(QStringLiteral("book.wav")), SoundFileFormat::Wav, true);
     std::printf(
@@ -189,5 +178,33 @@ int main(int argc, char *argv[])
     std::printf("espeak-ng, 20,000 words in 1,000-byte passages on 8 helpers: %.1f s for %.0f min of audio; "
                 "peak resident of program plus helpers %.1f MiB, shared pages once %.1f MiB (target under 150 MB)\n",
                 wide.seconds, wide.audioSeconds / 60, wide.peakTreeMiB, wide.peakTreeProportionalMiB);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    std::setvbuf(stdout, nullptr, _IOLBF, 0); // each figure as it comes, also into a pipe
+    QCoreApplication application(argc, argv);
+    HelperSpeechEngine engine(HelperSpeechEngine::defaultHelperPath(), QStringLiteral("en_US"));
+    const bool memoryOnly = argc > 1 && QByteArray(argv[1]) == "--memory";
+    if (argc > 1 && !memoryOnly)
+        engine.setRenderingHelperCount(QString::fromLocal8Bit(argv[1]).toInt());
+    (void)engine.catalog();
+    std::printf("%d cores, %d rendering helpers\n", QThread::idealThreadCount(),
+                engine.renderingHelperCount());
+    QTemporaryDir folder;
+    const QString text = benchmarkText(5000);
+    const QString textPath = folder.filePath(QStringLiteral("text.txt"));
+    QFile textFile(textPath);
+    if (!textFile.open(QIODevice::WriteOnly))
+        return 1;
+    textFile.write(text.toUtf8());
+    textFile.close();
+
+    const QString espeak = QStringLiteral("English (America)");
+    if (!memoryOnly)
+        compareSpeeds(engine, espeak, text, textPath, folder);
+    renderLong(engine, espeak, folder);
     return 0;
 }
