@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <optional>
 
@@ -87,6 +88,20 @@ private Q_SLOTS:
         QCOMPARE(sinkInputs().size(), 1);
         voice.reset();
         QTRY_VERIFY_WITH_TIMEOUT(sinkInputs().isEmpty(), 2000);
+    }
+
+    void releasingTheVoiceServesNoEvents()
+    {
+        // Handlers run in the middle of a release would find the reading half torn down.
+        auto voice = std::make_unique<HelperVoice>(m_engine);
+        voice->Speak(longText(200), SVSFlagsAsync);
+        QTRY_VERIFY_WITH_TIMEOUT(voice->playedUSecs() > 100000, 10000);
+        bool releasing = true;
+        bool ranDuringRelease = false;
+        QTimer::singleShot(0, [&] { ranDuringRelease = releasing; });
+        voice.reset();
+        releasing = false;
+        QVERIFY(!ranDuringRelease);
     }
 
     void aReadingEndsAsDoneOnceItsAudioHasPlayed_data() { bothEngines(); }
