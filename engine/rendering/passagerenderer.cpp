@@ -182,8 +182,13 @@ void PassageRenderer::writeReady()
         if (audio.spoken && audio.bytes > 0) {
             Q_EMIT passageWritten(m_nextToWrite, m_framesWritten, audio.words);
             m_framesWritten += audio.bytes / 2;
-            for (QByteArray &pcm : audio.pcm)
-                m_writer->write(std::move(pcm));
+            // One piece for the writer: a wake-up and a write a passage, not one a frame.
+            QByteArray passageAudio;
+            passageAudio.reserve(audio.bytes);
+            for (const QByteArray &piece : std::as_const(audio.pcm))
+                passageAudio += piece;
+            audio.pcm.clear();
+            m_writer->write(std::move(passageAudio));
         }
         m_charactersDone += m_passages.at(m_nextToWrite).characters;
         m_audio.erase(next);
