@@ -110,13 +110,10 @@ int main(int argc, char *argv[])
     QTemporaryDir temporary;
     const QString folder = arguments.isEmpty() ? temporary.path() : arguments.first();
     QDir().mkpath(folder);
-    const QString text = benchmarkText(5000);
     const QString textPath = folder + QStringLiteral("/text.txt");
-    QFile textFile(textPath);
-    if (!textFile.open(QIODevice::WriteOnly))
+    QString text;
+    if (!writeBenchmarkText(5000, textPath, text))
         return 1;
-    textFile.write(text.toUtf8());
-    textFile.close();
 
     const QString espeak = QStringLiteral("English (America)");
     const QString commandWav = folder + QStringLiteral("/command.wav");

@@ -194,13 +194,10 @@ int main(int argc, char *argv[])
     std::printf("%d cores, %d rendering helpers\n", QThread::idealThreadCount(),
                 engine.renderingHelperCount());
     QTemporaryDir folder;
-    const QString text = benchmarkText(5000);
     const QString textPath = folder.filePath(QStringLiteral("text.txt"));
-    QFile textFile(textPath);
-    if (!textFile.open(QIODevice::WriteOnly))
+    QString text;
+    if (!writeBenchmarkText(5000, textPath, text))
         return 1;
-    textFile.write(text.toUtf8());
-    textFile.close();
 
     const QString espeak = QStringLiteral("English (America)");
     if (!memoryOnly)

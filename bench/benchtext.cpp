@@ -55,3 +55,10 @@ double currentProportionalMiB(qint64 pid)
             return line.mid(4).trimmed().split(' ').first().toDouble() / 1024.0;
     return 0.0;
 }
+
+bool writeBenchmarkText(int words, const QString &path, QString &text)
+{
+    text = benchmarkText(words);
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+}

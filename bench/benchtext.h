@@ -4,6 +4,8 @@
 
 // English-looking prose of the given number of words, in sentences.
 [[nodiscard]] QString benchmarkText(int words);
+// The same, also written to a UTF-8 file for the engines' own commands; false when it cannot be.
+[[nodiscard]] bool writeBenchmarkText(int words, const QString &path, QString &text);
 
 // Peak resident memory of a process in MiB, from /proc (VmHWM); 0 when it is gone.
 [[nodiscard]] double peakResidentMiB(qint64 pid);
