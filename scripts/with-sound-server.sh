@@ -10,11 +10,17 @@ export XDG_RUNTIME_DIR=$runtime_dir
 export PULSE_RUNTIME_PATH=$runtime_dir/pulse
 
 stop_server() {
-    local pid_file=$PULSE_RUNTIME_PATH/pid
-    if [ -f "$pid_file" ]; then
-        kill "$(cat "$pid_file")" 2>/dev/null || true
+    local pid_file=$PULSE_RUNTIME_PATH/pid pid=""
+    [ -f "$pid_file" ] && pid=$(cat "$pid_file" 2>/dev/null || true)
+    if [ -n "$pid" ] && kill "$pid" 2>/dev/null; then
+        # The server removes its files as it exits: removed before that, the folder could
+        # still be filling up, and the command's own status would be lost to rm's.
+        for _ in $(seq 100); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.05
+        done
     fi
-    rm -rf "$runtime_dir"
+    rm -rf "$runtime_dir" || true
 }
 trap stop_server EXIT
 
