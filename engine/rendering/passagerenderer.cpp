@@ -182,13 +182,8 @@ void PassageRenderer::writeReady()
         if (audio.spoken && audio.bytes > 0) {
             Q_EMIT passageWritten(m_nextToWrite, m_framesWritten, audio.words);
             m_framesWritten += audio.bytes / 2;
-            // One piece for the writer: a wake-up and a write a passage, not one a frame.
-            QByteArray passageAudio;
-            passageAudio.reserve(audio.bytes);
-            for (const QByteArray &piece : std::as_const(audio.pcm))
-                passageAudio += piece;
-            audio.pcm.clear();
-            m_writer->write(std::move(passageAudio));
+            for (QByteArray &pcm : audio.pcm)
+                m_writer->write(std::move(pcm));
         }
         m_charactersDone += m_passages.at(m_nextToWrite).characters;
         m_audio.erase(next);

@@ -66,7 +66,7 @@ private:
     struct Helper;
     struct PassageAudio
     {
-        QList<QByteArray> pcm; // as it came: no spare capacity while it waits
+        QList<QByteArray> pcm; // as it came: no copies, no spare capacity
         qint64 bytes = 0;
         QList<HelperProtocol::WordMarkerPayload> words;
         std::size_t helper = 0;
