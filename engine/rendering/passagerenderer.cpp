@@ -9,6 +9,8 @@
 
 #include <deque>
 
+#include <malloc.h>
+
 namespace {
 
 // Passages go out in groups fixed by the text alone, spoken from one copy of the engine: a copy
@@ -48,6 +50,11 @@ PassageRenderer::PassageRenderer(QString helperPath, SpObjectToken voice, int he
 PassageRenderer::~PassageRenderer()
 {
     stopHelpers();
+    m_writer.reset();
+    m_audio.clear();
+    // A file's audio went through here by the megabyte. What the allocator kept of it goes back
+    // to the system, or the program would stay at its peak after every save.
+    ::malloc_trim(0);
 }
 
 void PassageRenderer::start(const QList<Passage> &passages, SpFileStream &stream)
