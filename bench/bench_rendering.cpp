@@ -109,8 +109,8 @@ void compare(HelperSpeechEngine &engine, const char *title, const QString &voice
 }
 
 // The engines' own commands against ours, and the other formats against WAV.
-void compareSpeeds(HelperSpeechEngine &engine, const QString &espeak, const QString &text, const QString &textPath,
-                   const QTemporaryDir &folder)
+void compareSpeeds(HelperSpeechEngine &engine, const QString &espeak, const QString &text,
+                   const QString &textPath, const QTemporaryDir &folder)
 {
     compare(engine, "espeak-ng English (America)", espeak, text, folder.path(), QStringLiteral("espeak-ng"),
             {QStringLiteral("-w"), folder.filePath(QStringLiteral("command.wav")), QStringLiteral("-v"),
@@ -156,7 +156,6 @@ void compareSpeeds(HelperSpeechEngine &engine, const QString &espeak, const QStr
         render(engine, slt, text, folder.filePath(QStringLiteral("slt.mp3")), SoundFileFormat::Mp3).seconds;
     std::printf("flite slt, 5,000 words: WAV %.2f s, MP3 %.2f s, %.2fx the WAV time (target at most 1.30)\n",
                 sltWav, sltMp3, sltMp3 / sltWav);
-
 }
 
 // A book, and a run-on text on eight helpers, with the memory of the whole process tree.

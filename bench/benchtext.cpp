@@ -59,6 +59,7 @@ double currentProportionalMiB(qint64 pid)
 bool writeBenchmarkText(int words, const QString &path, QString &text)
 {
     text = benchmarkText(words);
+    const QByteArray bytes = text.toUtf8();
     QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0;
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }

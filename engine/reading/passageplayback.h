@@ -13,8 +13,9 @@ class HelperSession;
 
 // A reading's audio as a sequential device that the audio output reads from; readyRead()
 // tells it more has come. One helper session speaks the passages one after another, the next
-// one always queued, so playback does not wait between passages. Audio is taken in up to about LookAheadSeconds ahead of the listener; beyond
-// that the session is held back. A read never waits: it hands on what has come.
+// one always queued, so playback does not wait between passages. Audio is taken in up to about
+// LookAheadSeconds ahead of the listener; beyond that the session is held back. A read never
+// waits: it hands on what has come.
 class PassagePlayback final : public QIODevice
 {
     Q_OBJECT

@@ -22,7 +22,7 @@ class SpFileStream;
 // caller's thread (the file is written on a thread of its own). Each helper takes the next group
 // of passages nobody has taken (groups fixed by the text); the file gets the audio in
 // text order, so it is the same sample for sample whatever the number of helpers. A helper may
-// run ahead of the file by about lookAheadSeconds() of audio, then it is held back. Passages the
+// run ahead of the file by its share of the look-ahead, then it is held back. Passages the
 // engine fails on are skipped; the sessions and the tally decide the rest.
 class PassageRenderer final : public QObject
 {
@@ -32,7 +32,7 @@ class PassageRenderer final : public QObject
 public:
     // Enough for a helper's group and some of the next: less, and helpers would wait on each other.
     static constexpr int LookAheadSeconds = 60;
-    // What all helpers together may hold: more helpers than that covers each get a share of it.
+    // What all helpers together may hold: beyond four helpers, each gets an equal share of it.
     static constexpr int TotalLookAheadSeconds = 240;
 
     PassageRenderer(QString helperPath, SpObjectToken voice, int helperCount, QObject *parent = nullptr);
