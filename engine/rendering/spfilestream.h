@@ -67,14 +67,14 @@ private:
     void closeSound();
     void writeLevelled(const float *samples, qint64 count);
     void writeEncoded(const QByteArray &mp3);
-    void startWriteback(qint64 bytes);
+    void syncAsWritten(qint64 bytes);
     void finishMp3();
 
     SoundFileFormat m_format = SoundFileFormat::Wav;
     QString m_fileName;
     std::unique_ptr<QSaveFile> m_file;
     sf_private_tag *m_sound = nullptr;
-    qint64 m_unflushedBytes = 0;
+    qint64 m_unsyncedBytes = 0;
     qint64 m_mp3Start = 0; // after the room for tags
     qint64 m_framesWritten = 0;
     int m_sampleRate = 0;
