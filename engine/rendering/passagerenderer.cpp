@@ -22,6 +22,8 @@ namespace {
 constexpr qsizetype GroupPassages = 16;
 constexpr qsizetype GroupTextBytes = 600;
 // Groups a helper holds: the one it speaks and the next, queued so that it never waits for us.
+// Near the end each holds one, so that the last groups go to whichever helper is free first
+// rather than waiting in the queue of one while another has nothing left.
 constexpr std::size_t GroupsPerHelper = 2;
 constexpr int WriterWaitMs = 20;
 constexpr int ProgressIntervalMs = 50;
@@ -61,8 +63,10 @@ void PassageRenderer::start(const QList<Passage> &passages, SpFileStream &stream
 {
     m_passages = passages;
     m_stream = &stream;
-    for (const Passage &passage : passages)
+    for (const Passage &passage : passages) {
         m_charactersTotal += passage.characters;
+        m_textBytesLeft += passage.utf8.size();
+    }
     // One helper even for no passages: it checks the voice and gives the file its rate. They
     // get their engines ready side by side.
     const qsizetype helperCount = std::clamp<qsizetype>(passages.size(), 1, m_helperCount);
@@ -113,7 +117,11 @@ void PassageRenderer::helperReady(int sampleRate)
 void PassageRenderer::handOut(Helper &helper)
 {
     const qint64 aheadBytes = lookAheadBytes();
-    while (helper.groupEnds.size() < GroupsPerHelper && m_nextToTake < m_passages.size() &&
+    const auto groupsToHold = [this] {
+        const bool nearEnd = m_textBytesLeft < qsizetype(m_helpers.size() * GroupsPerHelper) * GroupTextBytes;
+        return nearEnd ? std::size_t(1) : GroupsPerHelper;
+    };
+    while (helper.groupEnds.size() < groupsToHold() && m_nextToTake < m_passages.size() &&
            helper.pendingBytes < aheadBytes) {
         QList<SessionPassage> group;
         qsizetype textBytes = 0;
@@ -122,6 +130,7 @@ void PassageRenderer::handOut(Helper &helper)
             group.append({m_nextToTake, text});
             helper.passages.push_back(m_nextToTake++);
             textBytes += text.size();
+            m_textBytesLeft -= text.size();
         }
         helper.groupEnds.push_back(m_nextToTake - 1);
         helper.session->speak(std::move(group));

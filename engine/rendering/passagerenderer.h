@@ -99,6 +99,7 @@ private:
     QTimer m_writerWait;
     QTimer m_progressTimer;
     qsizetype m_nextToTake = 0;
+    qsizetype m_textBytesLeft = 0; // of the passages not yet given to a helper
     qsizetype m_nextToWrite = 0;
     qsizetype m_charactersTotal = 0;
     qsizetype m_charactersDone = 0;
