@@ -24,7 +24,8 @@ void BackgroundWriter::write(QByteArray pcm)
         return;
     m_queuedBytes += pcm.size();
     m_queue.push_back(std::move(pcm));
-    m_work.notify_one();
+    if (m_queue.size() == 1) // a thread that is writing looks at the queue again by itself
+        m_work.notify_one();
 }
 
 bool BackgroundWriter::isBehind() const
@@ -61,8 +62,17 @@ void BackgroundWriter::run()
                 m_done();
             return;
         }
-        const QByteArray pcm = std::move(m_queue.front());
+        // Pieces arrive as the engine makes them, a few kilobytes each; written together they
+        // cost one system call instead of dozens.
+        QByteArray pcm = std::move(m_queue.front());
         m_queue.pop_front();
+        if (!m_queue.empty() && pcm.size() < JoinedBytes) {
+            pcm.reserve(JoinedBytes);
+            while (!m_queue.empty() && pcm.size() + m_queue.front().size() <= JoinedBytes) {
+                pcm.append(m_queue.front());
+                m_queue.pop_front();
+            }
+        }
         lock.unlock();
         QString failure;
         try {

@@ -19,6 +19,8 @@ class BackgroundWriter final
 public:
     // Above this much queued, the writer is behind and the caller should stop handing it audio.
     static constexpr qsizetype QueueBytes = 8 << 20;
+    // Queued pieces are joined into writes of up to this much.
+    static constexpr qsizetype JoinedBytes = 256 << 10;
 
     explicit BackgroundWriter(SpFileStream &stream);
     ~BackgroundWriter();

@@ -16,8 +16,10 @@
 
 namespace {
 
-// libvorbis crashes on very large single writes; small chunks cost nothing.
-constexpr qint64 ChunkFrames = 4096;
+// libvorbis crashes on very large single writes, so Ogg Vorbis gets small chunks; the other
+// formats write larger ones, each a system call.
+constexpr qint64 VorbisChunkFrames = 4096;
+constexpr qint64 ChunkFrames = 1 << 17;
 // The engine's rate, for a file that receives no audio at all.
 constexpr int FallbackSampleRate = 22050;
 // The file is synced every few megabytes as it is written, so that the sync before it replaces
@@ -156,8 +158,9 @@ void SpFileStream::writeAudio(const qint16 *samples, qint64 count)
         m_framesWritten += count;
         return;
     }
+    const qint64 chunkFrames = m_format == SoundFileFormat::OggVorbis ? VorbisChunkFrames : ChunkFrames;
     for (qint64 done = 0; done < count;) {
-        const qint64 chunk = std::min(ChunkFrames, count - done);
+        const qint64 chunk = std::min(chunkFrames, count - done);
         const sf_count_t written = sf_writef_short(m_sound, samples + done, chunk);
         if (written != chunk)
             throw SpeechError(
@@ -185,8 +188,9 @@ void SpFileStream::writeLevelled(const float *samples, qint64 count)
         writeEncoded(m_mp3->encode(samples, count));
         return;
     }
+    const qint64 chunkFrames = m_format == SoundFileFormat::OggVorbis ? VorbisChunkFrames : ChunkFrames;
     for (qint64 done = 0; done < count;) {
-        const qint64 chunk = std::min(ChunkFrames, count - done);
+        const qint64 chunk = std::min(chunkFrames, count - done);
         if (sf_writef_float(m_sound, samples + done, chunk) != chunk)
             throw SpeechError(
                 failure(QStringLiteral("written"), QString::fromLocal8Bit(sf_strerror(m_sound))));
