@@ -20,6 +20,37 @@ constexpr QStringView lineBreak = u"\r\n";
     return element >= ChannelElement::Language;
 }
 
+// After the first end at or after from; -1 when there is none.
+[[nodiscard]] qsizetype skipPast(QByteArrayView text, qsizetype from, QByteArrayView end)
+{
+    const qsizetype at = text.indexOf(end, from);
+    return at < 0 ? -1 : at + end.size();
+}
+
+// The document type starting at begin with the white space after it; none when it has
+// declarations of its own, which are kept.
+[[nodiscard]] ByteRange doctypeAt(QByteArrayView prolog, qsizetype begin)
+{
+    char quote = 0;
+    for (qsizetype pos = begin; pos < prolog.size(); ++pos) {
+        const char c = prolog.at(pos);
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            return {};
+        } else if (c == '>') {
+            ++pos;
+            while (pos < prolog.size() && isSpace(prolog.at(pos)))
+                ++pos;
+            return {begin, pos};
+        }
+    }
+    return {};
+}
+
 } // namespace
 
 OpenedFeedWriter::OpenedFeedWriter(const FeedSource &source)
@@ -208,15 +239,26 @@ ByteRange OpenedFeedWriter::olderDoctype() const
     // RSS 0.91 DTD), which would contradict the version; one with declarations stays.
     if (m_source.version.isPresent() && m_source.slice(m_source.version) == "2.0")
         return {};
+    // The prolog has been read as XML, so it is walked as XML: "<!DOCTYPE" may also stand
+    // inside a comment or a processing instruction, and '>' inside a quoted identifier.
     const QByteArrayView prolog = QByteArrayView(m_source.bytes).first(m_source.rssStartTag.begin);
-    const qsizetype begin = prolog.indexOf("<!DOCTYPE");
-    qsizetype end = begin < 0 ? -1 : prolog.indexOf('>', begin);
-    if (end < 0 || prolog.sliced(begin, end - begin).contains('['))
-        return {};
-    ++end;
-    while (end < prolog.size() && isSpace(prolog.at(end)))
-        ++end;
-    return {begin, end};
+    qsizetype pos = prolog.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    while (pos < prolog.size()) {
+        const QByteArrayView here = prolog.sliced(pos);
+        qsizetype next = -1;
+        if (isSpace(here.front()))
+            next = pos + 1;
+        else if (here.startsWith("<?"))
+            next = skipPast(prolog, pos + 2, "?>");
+        else if (here.startsWith("<!--"))
+            next = skipPast(prolog, pos + 4, "-->");
+        else if (here.startsWith("<!DOCTYPE"))
+            return doctypeAt(prolog, pos);
+        if (next < 0)
+            return {};
+        pos = next;
+    }
+    return {};
 }
 
 qsizetype OpenedFeedWriter::headEnd() const

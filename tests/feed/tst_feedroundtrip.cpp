@@ -191,6 +191,32 @@ private Q_SLOTS:
         QCOMPARE(readFeed(saved).feed->item(0), item);
     }
 
+    void anOlderDocumentTypeIsDroppedWhereverItStands_data()
+    {
+        QTest::addColumn<QByteArray>("prolog");
+        QTest::newRow("'>' in its identifier") << "<!DOCTYPE rss SYSTEM \"rss>0.91.dtd\">\n"_ba;
+        QTest::newRow("named in a comment first")
+            << "<!-- was <!DOCTYPE rss> -->\n<!DOCTYPE rss SYSTEM \"rss-0.91.dtd\">\n"_ba;
+        QTest::newRow("named in an instruction first")
+            << "<?note <!DOCTYPE rss> ?><!DOCTYPE rss SYSTEM \"rss-0.91.dtd\">"_ba;
+    }
+    void anOlderDocumentTypeIsDroppedWhereverItStands()
+    {
+        QFETCH(QByteArray, prolog);
+        const QByteArray original = "<?xml version=\"1.0\"?>\n" + prolog +
+                                    "<rss version=\"0.91\"><channel><title>Old</title></channel></rss>\n";
+        const std::shared_ptr<const FeedSource> feed = readFeed(original).feed;
+        QVERIFY(feed);
+        ItemStore items;
+        items.open(feed);
+        const QByteArray saved = feedBytesToSave(feed->channel, feed->details, items);
+        QVERIFY2(readFeed(saved).feed, saved.constData());
+        QVERIFY2(!saved.contains("<!DOCTYPE rss SYSTEM"), saved.constData());
+        // Comments and instructions before it are kept as they were.
+        const qsizetype doctype = prolog.lastIndexOf("<!DOCTYPE");
+        QVERIFY2(saved.contains(prolog.first(doctype)), saved.constData());
+    }
+
     void onlyRegularFilesUpTo256MiBAreRead()
     {
         QTemporaryDir folder;
