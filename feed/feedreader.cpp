@@ -155,6 +155,7 @@ private:
     // Skips the current element and notes where it is; the first of each kind only.
     void takeElement(ByteRange &range);
     void noteNamespaces(QList<Namespace> *inScope);
+    void forgetPrefixesBoundAgain();
     [[nodiscard]] FeedReadResult failure(const QString &problem, qint64 line) const
     {
         return {nullptr, problem, line};
@@ -229,9 +230,10 @@ template <typename Tokens> void FeedReader<Tokens>::readChannel()
         noteNamespaces(nullptr);
         const auto space = m_xml.namespaceUri();
         const auto name = m_xml.name();
-        if (space.isEmpty() && name == "item"_L1)
+        if (space.isEmpty() && name == "item"_L1) {
+            forgetPrefixesBoundAgain();
             readItem();
-        else if (space.isEmpty() && name == "title"_L1)
+        } else if (space.isEmpty() && name == "title"_L1)
             take(ChannelElement::Title);
         else if (space.isEmpty() && name == "description"_L1)
             take(ChannelElement::Description);
@@ -343,6 +345,16 @@ template <typename Tokens> void FeedReader<Tokens>::noteNamespaces(QList<Namespa
         if (!m_source.prefixes.contains(declared.prefix))
             m_source.prefixes.append(declared.prefix);
     }
+}
+
+template <typename Tokens> void FeedReader<Tokens>::forgetPrefixesBoundAgain()
+{
+    // Elements written into items use one prefix for a namespace in all of them, so a prefix
+    // that one item binds to something else is not used for it anywhere.
+    for (const Namespace &declared : m_xml.declarations())
+        m_source.namespaces.removeIf([&declared](const Namespace &space) {
+            return space.prefix == declared.prefix && space.uri != declared.uri;
+        });
 }
 
 template <typename Tokens> FeedReadResult readWith(const QByteArray &utf8)

@@ -161,6 +161,35 @@ private Q_SLOTS:
         QVERIFY(saved.contains("<podcast:mood>calm</podcast:mood>"));
     }
 
+    void aPrefixDeclaredAgainIsReadAsItsLastDeclaration_data()
+    {
+        QTest::addColumn<QByteArray>("declarations");
+        QTest::newRow("on the channel") << "><channel xmlns:podcast=\"https://example.org/other\">"_ba;
+        QTest::newRow("twice on rss") << " xmlns:podcast=\"https://example.org/other\"><channel>"_ba;
+        QTest::newRow("on an item") << "><channel><item xmlns:podcast=\"https://example.org/other\"/>"_ba;
+    }
+    void aPrefixDeclaredAgainIsReadAsItsLastDeclaration()
+    {
+        QFETCH(QByteArray, declarations);
+        const QByteArray original =
+            "<rss version=\"2.0\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\"" + declarations +
+            "<title>T</title><item><title>E</title></item></channel></rss>";
+        const std::shared_ptr<const FeedSource> feed = readFeed(original).feed;
+        QVERIFY(feed);
+        ItemStore items;
+        items.open(feed);
+        for (qsizetype i = 0; i < items.size(); ++i) {
+            FeedItem item = items.item(i);
+            item.chaptersUrl = u"https://example.org/1.json"_s;
+            items.replace(i, item);
+        }
+        const QByteArray saved = feedBytesToSave(feed->channel, feed->details, items);
+        QVERIFY2(saved.contains("<podcast2:chapters"), saved.constData());
+        const std::shared_ptr<const FeedSource> again = readFeed(saved).feed;
+        for (qsizetype i = 0; i < items.size(); ++i)
+            QCOMPARE(again->item(i).chaptersUrl, u"https://example.org/1.json"_s);
+    }
+
     void aNewFeedDeclaresThePodcastNamespaceOnlyForTranscriptsAndChapters()
     {
         const ChannelFields channel{u"T"_s, u"A"_s, u"D"_s, u"https://example.org/"_s};
