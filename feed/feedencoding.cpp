@@ -27,10 +27,12 @@ const QRegularExpression &encodingDeclaration()
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
-[[nodiscard]] Utf8Feed decoded(const QByteArray &bytes, QStringDecoder decoder, const QString &name)
+// The decoder is not moved or copied: Qt 6.4's decoders through ICU then no longer report errors.
+[[nodiscard]] Utf8Feed decoded(const QByteArray &bytes, QStringDecoder &decoder, const QString &name)
 {
     QString text = decoder.decode(bytes);
-    if (decoder.hasError())
+    // A lone surrogate (UTF-7 can spell one) has no UTF-8 form.
+    if (decoder.hasError() || !text.isValidUtf16())
         return {{}, QStringLiteral("Its text is not valid %1.").arg(name)};
     if (text.startsWith(QChar::ByteOrderMark))
         text.remove(0, 1);
@@ -46,10 +48,14 @@ Utf8Feed feedAsUtf8(const QByteArray &bytes)
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
         return {bytes, {}};
-    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith(QByteArrayView("<\0?\0", 4)))
-        return decoded(bytes, QStringDecoder(QStringDecoder::Utf16LE), QStringLiteral("UTF-16"));
-    if (bytes.startsWith("\xFE\xFF") || bytes.startsWith(QByteArrayView("\0<\0?", 4)))
-        return decoded(bytes, QStringDecoder(QStringDecoder::Utf16BE), QStringLiteral("UTF-16"));
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith(QByteArrayView("<\0?\0", 4))) {
+        QStringDecoder decoder(QStringDecoder::Utf16LE);
+        return decoded(bytes, decoder, QStringLiteral("UTF-16"));
+    }
+    if (bytes.startsWith("\xFE\xFF") || bytes.startsWith(QByteArrayView("\0<\0?", 4))) {
+        QStringDecoder decoder(QStringDecoder::Utf16BE);
+        return decoded(bytes, decoder, QStringLiteral("UTF-16"));
+    }
 
     const QRegularExpressionMatch match =
         encodingDeclaration().match(QString::fromLatin1(bytes.left(bytes.indexOf("?>", 0) + 2).left(400)));
@@ -63,5 +69,5 @@ Utf8Feed feedAsUtf8(const QByteArray &bytes)
     // it is, declaration and all.
     if (isAscii(bytes) && decoder.decode(bytes) == QString::fromLatin1(bytes))
         return {bytes, {}};
-    return decoded(bytes, std::move(decoder), name);
+    return decoded(bytes, decoder, name);
 }

@@ -246,6 +246,25 @@ private Q_SLOTS:
         QVERIFY2(saved.contains(prolog.first(doctype)), saved.constData());
     }
 
+    void aFeedNotValidInItsEncodingIsRefused_data()
+    {
+        QTest::addColumn<QByteArray>("encoding");
+        QTest::addColumn<QByteArray>("title");
+        QTest::newRow("Shift_JIS") << "Shift_JIS"_ba << "\x85\x40"_ba;
+        QTest::newRow("UTF-7, a lone surrogate") << "UTF-7"_ba << "+2D3-"_ba;
+    }
+    void aFeedNotValidInItsEncodingIsRefused()
+    {
+        QFETCH(QByteArray, encoding);
+        QFETCH(QByteArray, title);
+        const QByteArray feed = "<?xml version=\"1.0\" encoding=\"" + encoding +
+                                "\"?><rss version=\"2.0\"><channel><title>" + title +
+                                "</title></channel></rss>";
+        const FeedReadResult read = readFeed(feed);
+        QVERIFY(!read.feed);
+        QCOMPARE(read.problem, u"Its text is not valid "_s + QString::fromLatin1(encoding) + u'.');
+    }
+
     void onlyRegularFilesUpTo256MiBAreRead()
     {
         QTemporaryDir folder;
