@@ -48,6 +48,19 @@ void HelperSpeechEngine::setRenderingHelperCount(int count)
     m_renderingHelperCount = std::clamp(count, 1, 8);
 }
 
+int HelperSpeechEngine::renderingHelpersNow() const
+{
+    if (m_readingsPlaying == 0)
+        return m_renderingHelperCount;
+    return std::min(m_renderingHelperCount, std::max(1, QThread::idealThreadCount() - 1));
+}
+
+std::shared_ptr<void> HelperSpeechEngine::noteReading() const
+{
+    ++m_readingsPlaying;
+    return {nullptr, [this](void *) { --m_readingsPlaying; }};
+}
+
 std::unique_ptr<SpVoice> HelperSpeechEngine::createVoice()
 {
     return std::make_unique<HelperVoice>(*this);

@@ -28,6 +28,12 @@ public:
     // How many helpers render a file at once: one a core, from 1 to 8, unless set.
     [[nodiscard]] int renderingHelperCount() const { return m_renderingHelperCount; }
     void setRenderingHelperCount(int count);
+    // As many, but while a reading plays one core is left to it, the window and the sound
+    // server: with every core rendering, the window's thread was seen to wait 100 ms at a time
+    // for the sound server's lock.
+    [[nodiscard]] int renderingHelpersNow() const;
+    // Held by a voice while it reads aloud.
+    [[nodiscard]] std::shared_ptr<void> noteReading() const;
 
     // A reading's helper started ahead, for the voice chosen last: with its engine ready when
     // Read is clicked, only the text is left to send. At most one waits, idle; it ends with the
@@ -48,6 +54,7 @@ private:
     mutable std::optional<VoiceCatalog> m_catalog;
     mutable QString m_catalogProblem;
     int m_renderingHelperCount;
+    mutable int m_readingsPlaying = 0;
     // Like the catalog, kept by a const engine: voices hold the engine const.
     mutable std::unique_ptr<HelperSession> m_prepared;
 };

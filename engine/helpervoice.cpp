@@ -84,6 +84,7 @@ void HelperVoice::speakToOutput(const QString &text)
         return;
     }
     m_audio = std::make_unique<PassagePlayback>(m_engine.takeHelper(effectiveVoice()), std::move(passages));
+    m_readingNote = m_engine.noteReading();
     m_audio->setAdjustment(m_adjustment);
     // Markers come in from the first frames on, some while the first audio is awaited.
     m_words = std::make_unique<WordMarkerIntake>(text);
@@ -149,7 +150,7 @@ void HelperVoice::setFinishedCallback(std::function<void(const SpeechOutcome &)>
 
 void HelperVoice::speakToStream(const QString &text)
 {
-    PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelperCount());
+    PassageRenderer renderer(m_engine.helperPath(), effectiveVoice(), m_engine.renderingHelpersNow());
     renderer.setAdjustment(m_adjustment);
     const QList<Passage> passages = passagesOf(text);
     if (m_outputStream->recordsEvents()) { // the file's words and their times
@@ -215,6 +216,7 @@ void HelperVoice::stopReading(bool prepareNext)
         m_output->stop();
     m_output.reset();
     m_audio.reset();
+    m_readingNote.reset();
     m_paused = false;
     // The next reading in this voice starts on a helper that is ready.
     if (wasReading && prepareNext)

@@ -60,6 +60,7 @@ private:
     SpObjectToken m_voice;
     std::shared_ptr<SpFileStream> m_outputStream;
     std::unique_ptr<PassagePlayback> m_audio;
+    std::shared_ptr<void> m_readingNote; // while m_audio is there
     std::unique_ptr<AudioOutput> m_output;
     std::unique_ptr<WordMarkerIntake> m_words;
     std::function<bool(double)> m_progressCallback;

@@ -9,6 +9,7 @@
 #include <QBuffer>
 #include <QSignalSpy>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 
 #include <optional>
@@ -116,6 +117,25 @@ private Q_SLOTS:
         QVERIFY(finished.wait(10000));
         QVERIFY2(voice.playedUSecs() == 0, "the output is released when done");
         QCOMPARE(voice.Status().RunningState(), int(SRSEDone));
+    }
+
+    void aReadingLeavesACoreFreeOfRendering()
+    {
+        // With every core rendering, the window's thread waited for the sound server's lock.
+        const int cores = QThread::idealThreadCount();
+        m_engine.setRenderingHelperCount(8);
+        {
+            HelperVoice voice(m_engine);
+            QSignalSpy finished(&voice, &HelperVoice::readingFinished);
+            voice.Speak(QStringLiteral("Short."), SVSFlagsAsync);
+            QCOMPARE(m_engine.renderingHelpersNow(), std::max(1, cores - 1));
+            QVERIFY(finished.wait(10000));
+            QCOMPARE(m_engine.renderingHelpersNow(), 8);
+            voice.Speak(longText(200), SVSFlagsAsync);
+            QCOMPARE(m_engine.renderingHelpersNow(), std::max(1, cores - 1));
+        }
+        QCOMPARE(m_engine.renderingHelpersNow(), 8);
+        m_engine.setRenderingHelperCount(cores);
     }
 
     void aPausedReadingIsNotDoneUntilResumedAndPlayed()
