@@ -23,11 +23,12 @@ struct Opened
     std::shared_ptr<const FeedSource> feed;
     ItemStore items;
 
-    explicit Opened(const QString &name) : original(contentsOf(QStringLiteral(FEEDS_DIR "/") + name))
+    explicit Opened(const QString &name) : Opened(contentsOf(QStringLiteral(FEEDS_DIR "/") + name)) {}
+    explicit Opened(QByteArray bytes) : original(std::move(bytes))
     {
         const FeedReadResult read = readFeed(original);
         if (!read.problem.isEmpty())
-            qWarning() << name << read.problem << read.line;
+            qWarning() << read.problem << read.line;
         feed = read.feed;
         items.open(feed);
     }
@@ -171,22 +172,18 @@ private Q_SLOTS:
     void aPrefixDeclaredAgainIsReadAsItsLastDeclaration()
     {
         QFETCH(QByteArray, declarations);
-        const QByteArray original =
-            "<rss version=\"2.0\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\"" + declarations +
-            "<title>T</title><item><title>E</title></item></channel></rss>";
-        const std::shared_ptr<const FeedSource> feed = readFeed(original).feed;
-        QVERIFY(feed);
-        ItemStore items;
-        items.open(feed);
-        for (qsizetype i = 0; i < items.size(); ++i) {
-            FeedItem item = items.item(i);
+        Opened opened("<rss version=\"2.0\" xmlns:podcast=\"https://podcastindex.org/namespace/1.0\"" +
+                      declarations + "<title>T</title><item><title>E</title></item></channel></rss>");
+        QVERIFY(opened.feed);
+        for (qsizetype i = 0; i < opened.items.size(); ++i) {
+            FeedItem item = opened.items.item(i);
             item.chaptersUrl = u"https://example.org/1.json"_s;
-            items.replace(i, item);
+            opened.items.replace(i, item);
         }
-        const QByteArray saved = feedBytesToSave(feed->channel, feed->details, items);
+        const QByteArray saved = opened.saved();
         QVERIFY2(saved.contains("<podcast2:chapters"), saved.constData());
         const std::shared_ptr<const FeedSource> again = readFeed(saved).feed;
-        for (qsizetype i = 0; i < items.size(); ++i)
+        for (qsizetype i = 0; i < opened.items.size(); ++i)
             QCOMPARE(again->item(i).chaptersUrl, u"https://example.org/1.json"_s);
     }
 
@@ -232,13 +229,10 @@ private Q_SLOTS:
     void anOlderDocumentTypeIsDroppedWhereverItStands()
     {
         QFETCH(QByteArray, prolog);
-        const QByteArray original = "<?xml version=\"1.0\"?>\n" + prolog +
-                                    "<rss version=\"0.91\"><channel><title>Old</title></channel></rss>\n";
-        const std::shared_ptr<const FeedSource> feed = readFeed(original).feed;
-        QVERIFY(feed);
-        ItemStore items;
-        items.open(feed);
-        const QByteArray saved = feedBytesToSave(feed->channel, feed->details, items);
+        const Opened opened("<?xml version=\"1.0\"?>\n" + prolog +
+                            "<rss version=\"0.91\"><channel><title>Old</title></channel></rss>\n");
+        QVERIFY(opened.feed);
+        const QByteArray saved = opened.saved();
         QVERIFY2(readFeed(saved).feed, saved.constData());
         QVERIFY2(!saved.contains("<!DOCTYPE rss SYSTEM"), saved.constData());
         // Comments and instructions before it are kept as they were.
@@ -257,10 +251,9 @@ private Q_SLOTS:
     {
         QFETCH(QByteArray, encoding);
         QFETCH(QByteArray, title);
-        const QByteArray feed = "<?xml version=\"1.0\" encoding=\"" + encoding +
-                                "\"?><rss version=\"2.0\"><channel><title>" + title +
-                                "</title></channel></rss>";
-        const FeedReadResult read = readFeed(feed);
+        const FeedReadResult read = readFeed("<?xml version=\"1.0\" encoding=\"" + encoding +
+                                             "\"?><rss version=\"2.0\"><channel><title>" + title +
+                                             "</title></channel></rss>");
         QVERIFY(!read.feed);
         QCOMPARE(read.problem, u"Its text is not valid "_s + QString::fromLatin1(encoding) + u'.');
     }
