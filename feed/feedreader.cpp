@@ -339,9 +339,13 @@ template <typename Tokens> void FeedReader<Tokens>::takeElement(ByteRange &range
 template <typename Tokens> void FeedReader<Tokens>::noteNamespaces(QList<Namespace> *inScope)
 {
     for (const Namespace &declared : m_xml.declarations()) {
-        // A default namespace gives no prefix to write elements with.
-        if (inScope && !declared.prefix.isEmpty())
+        // A default namespace gives no prefix to write elements with. A prefix declared again,
+        // on the channel or twice on one element, is known by its last declaration.
+        if (inScope && !declared.prefix.isEmpty()) {
+            inScope->removeIf(
+                [&declared](const Namespace &space) { return space.prefix == declared.prefix; });
             inScope->append(declared);
+        }
         if (!m_source.prefixes.contains(declared.prefix))
             m_source.prefixes.append(declared.prefix);
     }

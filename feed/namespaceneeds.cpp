@@ -62,23 +62,11 @@ NamespaceNeeds NamespaceNeeds::forNewFeed()
 
 QString NamespaceNeeds::need(const Namespace &wanted)
 {
-    // Declarations come outermost first; a later one of the same prefix, on the channel or
-    // repeated on the same element, is the one XML readers go by.
-    const auto inForce = [this](qsizetype index) {
-        for (qsizetype later = index + 1; later < m_declared.size(); ++later) {
-            if (m_declared.at(later).prefix == m_declared.at(index).prefix)
-                return false;
+    for (const QList<Namespace> *known : {&m_declared, &m_undeclared}) {
+        for (const Namespace &space : *known) {
+            if (space.uri == wanted.uri && isPlainName(space.prefix))
+                return space.prefix;
         }
-        return true;
-    };
-    for (qsizetype i = 0; i < m_declared.size(); ++i) {
-        const Namespace &space = m_declared.at(i);
-        if (space.uri == wanted.uri && isPlainName(space.prefix) && inForce(i))
-            return space.prefix;
-    }
-    for (const Namespace &space : std::as_const(m_undeclared)) {
-        if (space.uri == wanted.uri)
-            return space.prefix;
     }
     QString prefix = wanted.prefix;
     for (int number = 2; m_taken.contains(prefix); ++number)

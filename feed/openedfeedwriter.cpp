@@ -3,6 +3,7 @@
 #include "feed/feeddocument.h"
 #include "feed/feedelements.h"
 #include "feed/feedsource.h"
+#include "feed/xmlscanner.h"
 
 #include <algorithm>
 
@@ -31,24 +32,12 @@ constexpr QStringView lineBreak = u"\r\n";
 // declarations of its own, which are kept.
 [[nodiscard]] ByteRange doctypeAt(QByteArrayView prolog, qsizetype begin)
 {
-    char quote = 0;
-    for (qsizetype pos = begin; pos < prolog.size(); ++pos) {
-        const char c = prolog.at(pos);
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '[') {
-            return {};
-        } else if (c == '>') {
-            ++pos;
-            while (pos < prolog.size() && isSpace(prolog.at(pos)))
-                ++pos;
-            return {begin, pos};
-        }
-    }
-    return {};
+    qsizetype end = endOfDoctype(prolog, begin);
+    if (end < 0)
+        return {};
+    while (end < prolog.size() && isSpace(prolog.at(end)))
+        ++end;
+    return {begin, end};
 }
 
 } // namespace

@@ -28,6 +28,25 @@ const QString XmlNamespace = QStringLiteral("http://www.w3.org/XML/1998/namespac
 
 } // namespace
 
+qsizetype endOfDoctype(QByteArrayView text, qsizetype begin)
+{
+    char quote = 0;
+    for (qsizetype pos = begin; pos < text.size(); ++pos) {
+        const char c = text.at(pos);
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == '[') {
+            return -1;
+        } else if (c == '>') {
+            return pos + 1;
+        }
+    }
+    return -1;
+}
+
 XmlScanner::XmlScanner(const QByteArray &bytes) : m_data(bytes.constData()), m_size(bytes.size())
 {
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -70,22 +89,11 @@ bool XmlScanner::readComment()
 
 bool XmlScanner::readDoctype()
 {
-    char quote = 0;
-    for (; m_pos < m_size; ++m_pos) {
-        const char c = m_data[m_pos];
-        if (quote) {
-            if (c == quote)
-                quote = 0;
-        } else if (c == '"' || c == '\'') {
-            quote = c;
-        } else if (c == '[') {
-            return fail(); // declarations of its own: read the slow way
-        } else if (c == '>') {
-            ++m_pos;
-            return true;
-        }
-    }
-    return fail();
+    const qsizetype end = endOfDoctype(QByteArrayView(m_data, m_size), m_pos);
+    if (end < 0)
+        return fail(); // declarations of its own: read the slow way
+    m_pos = end;
+    return true;
 }
 
 bool XmlScanner::readMisc()

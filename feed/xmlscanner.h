@@ -7,6 +7,10 @@
 #include <QList>
 #include <QString>
 
+// Where the document type that starts at begin ends (after its '>', quotes respected), or -1 when
+// it has declarations of its own ('[') or no end.
+[[nodiscard]] qsizetype endOfDoctype(QByteArrayView text, qsizetype begin);
+
 // A quick forward reader of UTF-8 XML for large feeds: it checks the document's structure
 // (names, tags in balance, attributes, references, comments, CDATA, characters and namespaces)
 // and tells where each element starts and ends, without turning the text into QStrings. It
