@@ -122,20 +122,14 @@ private Q_SLOTS:
     void aReadingLeavesACoreFreeOfRendering()
     {
         // With every core rendering, the window's thread waited for the sound server's lock.
-        const int cores = QThread::idealThreadCount();
         m_engine.setRenderingHelperCount(8);
-        {
-            HelperVoice voice(m_engine);
-            QSignalSpy finished(&voice, &HelperVoice::readingFinished);
-            voice.Speak(QStringLiteral("Short."), SVSFlagsAsync);
-            QCOMPARE(m_engine.renderingHelpersNow(), std::max(1, cores - 1));
-            QVERIFY(finished.wait(10000));
-            QCOMPARE(m_engine.renderingHelpersNow(), 8);
-            voice.Speak(longText(200), SVSFlagsAsync);
-            QCOMPARE(m_engine.renderingHelpersNow(), std::max(1, cores - 1));
-        }
+        HelperVoice voice(m_engine);
+        QSignalSpy finished(&voice, &HelperVoice::readingFinished);
+        voice.Speak(QStringLiteral("Short."), SVSFlagsAsync);
+        QCOMPARE(m_engine.renderingHelpersNow(), std::max(1, QThread::idealThreadCount() - 1));
+        QVERIFY(finished.wait(10000));
         QCOMPARE(m_engine.renderingHelpersNow(), 8);
-        m_engine.setRenderingHelperCount(cores);
+        m_engine.setRenderingHelperCount(QThread::idealThreadCount());
     }
 
     void aPausedReadingIsNotDoneUntilResumedAndPlayed()
