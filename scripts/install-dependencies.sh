@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that Parlora needs for a task; does nothing when they are all
-# there already.
+# Installs the Debian 12 packages that Parlora needs for a task, and onnxruntime, which Debian 12
+# lacks (scripts/fetch-onnxruntime.sh); does nothing when they are all there already.
 #   scripts/install-dependencies.sh [GROUP...]
 # Groups: build (building and running; the default), test (the test suite, the package test
 # included), thorough (the sanitizer, memcheck and fuzzing runs), package (building and
@@ -23,6 +23,8 @@ test=(
     xdotool openbox imagemagick x11-utils xclip
     # an independent loudness meter and tag reader for the episode tests
     ffmpeg
+    # small natural-voice models made by the tests
+    python3-onnx python3-numpy
 )
 # clang's libFuzzer and sanitizer runtimes, and valgrind
 thorough=(clang-14 libclang-rt-14-dev valgrind)
@@ -48,10 +50,11 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
-sudo=()
-[ "$(id -u)" -eq 0 ] || sudo=(sudo)
-"${sudo[@]}" apt-get update -qq
-DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo=()
+    [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+    "${sudo[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+"$(dirname "$0")/fetch-onnxruntime.sh"

@@ -1,5 +1,6 @@
 #include "engine/helper/espeaksynthesizer.h"
 
+#include "engine/helper/espeakphonemizer.h"
 #include "engine/helper/espeakwordmarkers.h"
 
 #include <espeak-ng/speak_lib.h>
@@ -58,17 +59,13 @@ std::vector<std::string> unpackLanguages(const char *packed)
 
 EspeakSynthesizer::EspeakSynthesizer()
 {
-    const int rate = espeak_Initialize(AUDIO_OUTPUT_SYNCHRONOUS, 100, nullptr, espeakINITIALIZE_DONT_EXIT);
-    m_sampleRate = rate > 0 ? rate : 0;
+    m_sampleRate = EspeakPhonemizer::initialise();
     if (isAvailable())
         espeak_SetSynthCallback(onSynth);
 }
 
-EspeakSynthesizer::~EspeakSynthesizer()
-{
-    if (isAvailable())
-        espeak_Terminate();
-}
+// espeak-ng stays initialised for the process's life: it cannot be initialised again after it ends.
+EspeakSynthesizer::~EspeakSynthesizer() = default;
 
 std::vector<HelperVoiceInfo> EspeakSynthesizer::voices()
 {

@@ -1,6 +1,7 @@
 // Speech helper: the commands and what it writes are described in helperprotocol.h.
 #include "engine/helper/espeaksynthesizer.h"
 #include "engine/helper/flitesynthesizer.h"
+#include "engine/helper/naturalsynthesizer.h"
 #include "engine/protocol/helperprotocol.h"
 #include "engine/protocol/voiceadjustment.h"
 #include "engine/helper/pcmwriter.h"
@@ -59,6 +60,8 @@ int listVoices()
     printVoices(espeak);
     FliteSynthesizer flite;
     printVoices(flite);
+    NaturalSynthesizer natural;
+    printVoices(natural);
     std::cout.flush();
     return ExitSuccess;
 }
@@ -72,6 +75,8 @@ std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
     }
     if (engine == "flite")
         return std::make_unique<FliteSynthesizer>();
+    if (engine == "natural")
+        return std::make_unique<NaturalSynthesizer>();
     return nullptr;
 }
 
@@ -128,6 +133,27 @@ bool sendHeartbeat(PcmWriter &writer, SpeakingState &state)
     return writer.writeFrame(FrameType::Heartbeat);
 }
 
+// A group of passages spoken by this process itself, for an engine that carries no state from one
+// passage to the next: the quiet ones need not be spoken at all. An engine crash ends the helper,
+// and the program's fresh helper takes over from the passage it was on.
+bool speakGroupHere(Synthesizer &synthesizer, PcmWriter &writer, const std::vector<GroupPassage> &group,
+                    std::size_t quiet, SpeakingState &state)
+{
+    state.quiet = false;
+    if (quiet > 0 && !sendHeartbeat(writer, state))
+        return false;
+    const auto writeSamples = [&](const short *samples, int count) { return writer.writeSamples(samples, count); };
+    for (std::size_t i = quiet; i < group.size(); ++i) {
+        state.removed = group[i].removed;
+        const std::string error = synthesizer.speak(group[i].text, writeSamples, [](std::size_t) {});
+        const bool written = error.empty() ? writer.writeFrame(FrameType::PassageDone)
+                                           : writer.writeFrame(FrameType::PassageFailed, error);
+        if (!written)
+            return false;
+    }
+    return true;
+}
+
 // A group of passages, one after another, in a child forked from the prepared engine. Every group
 // starts from the same state, so its samples do not depend on what this helper spoke before
 // (espeak-ng carries state from one synthesis to the next), and an engine crash kills the child,
@@ -140,6 +166,8 @@ bool sendHeartbeat(PcmWriter &writer, SpeakingState &state)
 bool speakGroup(Synthesizer &synthesizer, PcmWriter &writer, const std::vector<GroupPassage> &group,
                 std::size_t quiet, SpeakingState &state, volatile std::size_t *finished)
 {
+    if (!synthesizer.speaksInForkedCopies())
+        return speakGroupHere(synthesizer, writer, group, quiet, state);
     std::vector<bool> crashed(group.size(), false);
     std::size_t next = quiet;
     const pid_t helper = ::getpid();
@@ -342,6 +370,10 @@ int main(int argc, char **argv)
     const std::string command = argc > 1 ? argv[1] : "";
     if (command == ListCommand && argc == 2)
         return listVoices();
+    if (command == CheckVoiceCommand && argc == 3) {
+        const std::string error = NaturalSynthesizer::check(argv[2]);
+        return error.empty() ? ExitSuccess : fail(error);
+    }
     if (command == SpeakCommand && argc == 5) {
         char *end = nullptr;
         const long fd = std::strtol(argv[4], &end, 10);
@@ -349,5 +381,5 @@ int main(int argc, char **argv)
             return fail("Invalid audio descriptor.");
         return speak(argv[2], argv[3], static_cast<int>(fd));
     }
-    return fail("usage: parlora-speech-helper --list | --speak ENGINE VOICE_ID AUDIO_FD");
+    return fail("usage: parlora-speech-helper --list | --check-voice MODEL | --speak ENGINE VOICE_ID AUDIO_FD");
 }

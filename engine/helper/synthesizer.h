@@ -35,6 +35,9 @@ public:
                                             const ProgressSink &progress) = 0;
     // Speed, pitch and volume of later speak calls, relative to the selected voice's own.
     virtual void setAdjustment(const VoiceAdjustment &adjustment) = 0;
+    // Whether each group may be spoken in a copy of this process forked for it. Not for an engine
+    // that runs threads: a copy would inherit their locks but not the threads.
+    [[nodiscard]] virtual bool speaksInForkedCopies() const { return true; }
 
     // Where each word of later speak calls lies, sent before its audio; none when unset.
     void setWordMarkerSink(WordMarkerSink sink) { m_wordMarkers = std::move(sink); }

@@ -6,6 +6,9 @@
 //   parlora-speech-helper --list
 //       Standard output: one voice a line, columns separated by a tab (VoiceColumn), the
 //       languages separated by commas, most preferred first.
+//   parlora-speech-helper --check-voice MODEL
+//       Whether the natural voice MODEL (NAME.onnx beside NAME.onnx.json) can be used: ExitSuccess,
+//       or ExitFailure with the reason for the user on standard error.
 //   parlora-speech-helper --speak ENGINE VOICE_ID AUDIO_FD
 //       Lives until its standard input ends, speaking passages one after another.
 //       Standard input: passages, each a line "passage BYTES" followed by BYTES of UTF-8 text.
@@ -38,6 +41,7 @@ namespace HelperProtocol {
 
 inline constexpr std::string_view ListCommand = "--list";
 inline constexpr std::string_view SpeakCommand = "--speak";
+inline constexpr std::string_view CheckVoiceCommand = "--check-voice";
 
 // The descriptor the program hands the helper its audio pipe on.
 inline constexpr int AudioDescriptor = 3;
