@@ -75,9 +75,7 @@ int HelperVoice::Speak(const QString &text, int flags)
 void HelperVoice::speakToOutput(const QString &text)
 {
     AudioOutput::ensureAvailable();
-    // flite analyses a whole sentence before its first sound; espeak-ng starts on the first words.
-    const OpeningCut cut =
-        effectiveVoice().engine() == QStringLiteral("flite") ? OpeningCut::AtClauseOrWords : OpeningCut::AtClause;
+    const OpeningCut cut = effectiveVoice().analysesWholeSentences() ? OpeningCut::AtClauseOrWords : OpeningCut::AtClause;
     QList<Passage> passages = withShortOpening(passagesOf(text), cut);
     if (passages.isEmpty()) { // nothing to say
         report({});

@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QProcessEnvironment>
+#include <QThread>
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -109,6 +110,8 @@ void SpeechHelperProcess::launch()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QString::fromLatin1(HelperProtocol::ProgramPidVariable),
                        QString::number(QCoreApplication::applicationPid()));
+    const int threads = m_purpose == Purpose::Rendering ? 1 : QThread::idealThreadCount();
+    environment.insert(QString::fromLatin1(HelperProtocol::EngineThreadsVariable), QString::number(threads));
     m_process.setProcessEnvironment(environment);
     connect(&m_process, &QProcess::finished, this, &SpeechHelperProcess::ended);
     connect(&m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError error) {

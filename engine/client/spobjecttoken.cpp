@@ -1,5 +1,7 @@
 #include "engine/client/spobjecttoken.h"
 
+#include "engine/protocol/helperprotocol.h"
+
 SpObjectToken::SpObjectToken(QString engine, QString id, QString description, QStringList languages,
                              int naturalness)
     : m_engine(std::move(engine)), m_id(std::move(id)), m_description(std::move(description)),
@@ -15,4 +17,15 @@ QString SpObjectToken::attribute(const QString &name) const
     if (name.compare(u"Vendor", Qt::CaseInsensitive) == 0)
         return m_engine;
     return {};
+}
+
+bool SpObjectToken::canChangePitch() const
+{
+    return m_engine != QLatin1String(HelperProtocol::NaturalEngine);
+}
+
+bool SpObjectToken::analysesWholeSentences() const
+{
+    return m_engine == QLatin1String(HelperProtocol::FliteEngine) ||
+           m_engine == QLatin1String(HelperProtocol::NaturalEngine);
 }

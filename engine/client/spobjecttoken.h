@@ -22,6 +22,11 @@ public:
     // How natural the voice sounds next to others of its language; higher is better.
     [[nodiscard]] int naturalness() const { return m_naturalness; }
     [[nodiscard]] bool isNull() const { return m_id.isEmpty(); }
+    // Natural voices keep the pitch they were trained with; the other engines can change it.
+    [[nodiscard]] bool canChangePitch() const;
+    // flite and the natural voices work out a whole sentence before its first sound; espeak-ng
+    // starts on its first words.
+    [[nodiscard]] bool analysesWholeSentences() const;
 
     friend bool operator==(const SpObjectToken &, const SpObjectToken &) = default;
 

@@ -2,6 +2,7 @@
 
 #include "engine/helper/espeakphonemizer.h"
 #include "engine/helper/espeakwordmarkers.h"
+#include "engine/protocol/helperprotocol.h"
 
 #include <espeak-ng/speak_lib.h>
 
@@ -81,7 +82,7 @@ std::vector<HelperVoiceInfo> EspeakSynthesizer::voices()
         // Variants (voice modifiers) are not voices of their own.
         if (id.rfind("mb/", 0) == 0 || id.find("!v") != std::string::npos)
             continue;
-        result.push_back({"espeak-ng", id, voice->name, unpackLanguages(voice->languages), 0});
+        result.push_back({HelperProtocol::EspeakEngine, id, voice->name, unpackLanguages(voice->languages), 0});
     }
     return result;
 }

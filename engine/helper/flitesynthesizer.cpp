@@ -1,6 +1,7 @@
 #include "engine/helper/flitesynthesizer.h"
 
 #include "engine/helper/flitewordmarkers.h"
+#include "engine/protocol/helperprotocol.h"
 #include "engine/helper/textchunks.h"
 #include "engine/helper/utf8.h"
 
@@ -128,7 +129,7 @@ std::vector<HelperVoiceInfo> FliteSynthesizer::voices()
 {
     std::vector<HelperVoiceInfo> result;
     for (const FliteVoice &voice : fliteVoices)
-        result.push_back({"flite", voice.id, voice.name, splitLanguages(voice.languages), voice.naturalness});
+        result.push_back({HelperProtocol::FliteEngine, voice.id, voice.name, splitLanguages(voice.languages), voice.naturalness});
     return result;
 }
 

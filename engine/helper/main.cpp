@@ -68,14 +68,14 @@ int listVoices()
 
 std::unique_ptr<Synthesizer> synthesizerFor(const std::string &engine)
 {
-    if (engine == "espeak-ng") {
+    if (engine == EspeakEngine) {
         auto espeak = std::make_unique<EspeakSynthesizer>();
         if (espeak->isAvailable())
             return espeak;
     }
-    if (engine == "flite")
+    if (engine == FliteEngine)
         return std::make_unique<FliteSynthesizer>();
-    if (engine == "natural")
+    if (engine == NaturalEngine)
         return std::make_unique<NaturalSynthesizer>();
     return nullptr;
 }

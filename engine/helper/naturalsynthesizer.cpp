@@ -4,6 +4,7 @@
 #include "engine/helper/onnxvoicemodel.h"
 #include "engine/naturalvoices/naturalvoicefolders.h"
 #include "engine/naturalvoices/phonemeids.h"
+#include "engine/protocol/helperprotocol.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +37,7 @@ NaturalVoiceConfig::Result readConfig(const std::string &modelPath)
 // The threads one model may use: the program gives each helper its share of the cores.
 int modelThreads()
 {
-    const char *value = std::getenv("PARLORA_ENGINE_THREADS");
+    const char *value = std::getenv(HelperProtocol::EngineThreadsVariable);
     const int threads = value != nullptr ? std::atoi(value) : 1;
     return std::clamp(threads, 1, 64);
 }
@@ -79,7 +80,7 @@ std::vector<HelperVoiceInfo> NaturalSynthesizer::voices()
         QString name = read.config->dataset;
         if (name.isEmpty())
             name = QFileInfo(voice.modelPath).completeBaseName();
-        result.push_back({"natural", modelPath, language + " - " + name.toStdString() + " (natural)",
+        result.push_back({HelperProtocol::NaturalEngine, modelPath, language + " - " + name.toStdString() + " (natural)",
                           languagesOf(*read.config), Naturalness});
     }
     return result;
@@ -144,7 +145,13 @@ std::string NaturalSynthesizer::speak(const std::string &utf8Text, const SampleS
             pcm[i] = static_cast<short>(std::clamp(output.audio[i] * gain, -1.0f, 1.0f) * 32767.0f);
 
         if (m_wordMarkers) {
-            const std::vector<std::uint64_t> starts = estimatedWordStarts(sentence.clauses, pcm.size());
+            std::size_t wordCount = 0;
+            for (const PhonemizedClause &clause : sentence.clauses)
+                wordCount += clause.words.size();
+            // The model's own durations where it gives them, else the estimate.
+            const std::vector<std::uint64_t> starts =
+                wordStartsFromDurations(*m_config, QString::fromStdString(sentence.phonemes), output.durations, wordCount)
+                    .value_or(estimatedWordStarts(sentence.clauses, pcm.size()));
             std::size_t index = 0;
             for (const PhonemizedClause &clause : sentence.clauses)
                 for (const PhonemizedWord &word : clause.words)

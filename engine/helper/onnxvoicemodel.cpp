@@ -74,7 +74,8 @@ OnnxVoiceModel::Opened OnnxVoiceModel::open(const std::string &path, int threads
         return {nullptr, error};
     model->m_api = api;
     model->m_severalSpeakers = severalSpeakers;
-    error = take(api, api->CreateEnv(ORT_LOGGING_LEVEL_ERROR, "parlora", &model->m_env));
+    // Failures come back as statuses and are reported with the passage; no log of its own.
+    error = take(api, api->CreateEnv(ORT_LOGGING_LEVEL_FATAL, "parlora", &model->m_env));
     OrtSessionOptions *options = nullptr;
     if (error.empty())
         error = take(api, api->CreateSessionOptions(&options));

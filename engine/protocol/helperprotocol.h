@@ -53,6 +53,15 @@ inline constexpr std::string_view PassageKeyword = "passage";
 inline constexpr std::string_view GroupKeyword = "group";
 inline constexpr std::size_t MaxGroupSize = 64;
 inline constexpr const char *ProgramPidVariable = "PARLORA_PROGRAM_PID";
+// How many threads a natural voice's model may use in this helper: the program gives a reading's
+// helper the cores, each of several rendering helpers one, so that they never ask for more
+// threads than there are cores.
+inline constexpr const char *EngineThreadsVariable = "PARLORA_ENGINE_THREADS";
+
+// The engines, as the voice listing names them.
+inline constexpr const char *EspeakEngine = "espeak-ng";
+inline constexpr const char *FliteEngine = "flite";
+inline constexpr const char *NaturalEngine = "natural";
 
 enum VoiceColumn : int
 {
