@@ -10,6 +10,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
 HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
     : m_helperPath(std::move(helperPath)),
@@ -18,7 +19,20 @@ HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
     setRenderingHelperCount(QThread::idealThreadCount());
 }
 
-HelperSpeechEngine::~HelperSpeechEngine() = default;
+HelperSpeechEngine::~HelperSpeechEngine()
+{
+    QProcess *lister = m_lister.release();
+    if (lister == nullptr)
+        return;
+    lister->disconnect();
+    if (lister->state() == QProcess::NotRunning) {
+        delete lister;
+        return;
+    }
+    // Not waited for: killed, it ends within milliseconds, and the object goes once it has.
+    QObject::connect(lister, &QProcess::finished, lister, &QObject::deleteLater);
+    lister->kill();
+}
 
 void HelperSpeechEngine::prepareHelper(const SpObjectToken &voice) const
 {
@@ -86,6 +100,46 @@ const VoiceCatalog &HelperSpeechEngine::catalog() const
     }
     m_catalog = VoiceCatalog::fromListing(lister.readAllStandardOutput(), m_localeName);
     return *m_catalog;
+}
+
+void HelperSpeechEngine::reloadVoices(std::function<void()> done)
+{
+    m_whenListed.push_back(std::move(done));
+    if (m_lister)
+        m_listAgain = true; // that listing may have begun before this change
+    else
+        startListing();
+}
+
+void HelperSpeechEngine::startListing()
+{
+    m_listAgain = false;
+    m_lister = std::make_unique<QProcess>();
+    QProcess *lister = m_lister.get();
+    QObject::connect(lister, &QProcess::finished, lister, [this] { listingFinished(); });
+    QObject::connect(lister, &QProcess::errorOccurred, lister, [this](QProcess::ProcessError error) {
+        if (error == QProcess::FailedToStart) // no finished follows
+            listingFinished();
+    });
+    lister->start(m_helperPath, {QStringLiteral("--list")});
+    lister->closeWriteChannel();
+}
+
+void HelperSpeechEngine::listingFinished()
+{
+    QProcess *lister = m_lister.release();
+    lister->deleteLater(); // this runs inside one of its signals
+    if (m_listAgain) {
+        startListing();
+        return;
+    }
+    // A helper that failed leaves the list as it was.
+    if (lister->error() != QProcess::FailedToStart && lister->exitStatus() == QProcess::NormalExit) {
+        m_catalog = VoiceCatalog::fromListing(lister->readAllStandardOutput(), m_localeName);
+        m_catalogProblem.clear();
+    }
+    for (const std::function<void()> &done : std::exchange(m_whenListed, {}))
+        done();
 }
 
 QString HelperSpeechEngine::defaultHelperPath()

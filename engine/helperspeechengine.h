@@ -1,12 +1,14 @@
 #pragma once
 
-#include "engine/spvoice.h"
 #include "engine/client/voicecatalog.h"
+#include "engine/spvoice.h"
 
 #include <memory>
 #include <optional>
+#include <vector>
 
 class HelperSession;
+class QProcess;
 
 // The real speech engine: voices are listed and spoken by the helper executable, each
 // synthesis in a process of its own.
@@ -40,6 +42,8 @@ public:
     // program, or when it finds itself orphaned.
     void prepareHelper(const SpObjectToken &voice) const;
     void prepareVoice(const SpObjectToken &voice) override { prepareHelper(voice); }
+    // Lists the voices in a helper run in the background; the catalog changes when it is done.
+    void reloadVoices(std::function<void()> done) override;
     // The prepared helper when it is for that voice, else a fresh one (not started).
     [[nodiscard]] std::unique_ptr<HelperSession> takeHelper(const SpObjectToken &voice) const;
     // The waiting helper's process, 0 when none waits.
@@ -49,6 +53,9 @@ public:
     [[nodiscard]] static QString defaultHelperPath();
 
 private:
+    void startListing();
+    void listingFinished();
+
     QString m_helperPath;
     QString m_localeName;
     mutable std::optional<VoiceCatalog> m_catalog;
@@ -57,4 +64,7 @@ private:
     mutable int m_readingsPlaying = 0;
     // Like the catalog, kept by a const engine: voices hold the engine const.
     mutable std::unique_ptr<HelperSession> m_prepared;
+    std::unique_ptr<QProcess> m_lister; // while voices are listed anew
+    bool m_listAgain = false;           // voices changed again since that listing began
+    std::vector<std::function<void()>> m_whenListed;
 };

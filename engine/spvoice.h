@@ -80,4 +80,7 @@ public:
     [[nodiscard]] virtual std::unique_ptr<SpVoice> createVoice() = 0;
     // The voice is likely to read next: an engine may get ready for it ahead of time.
     virtual void prepareVoice(const SpObjectToken &voice) { Q_UNUSED(voice) }
+    // Voices were added or removed: they are listed anew, without waiting, and done is called once
+    // GetVoices gives the new list.
+    virtual void reloadVoices(std::function<void()> done) { done(); }
 };

@@ -21,4 +21,6 @@ public:
     // A question about unsaved work, answered with Save, Discard or Cancel; closing the box
     // cancels.
     [[nodiscard]] virtual SaveAnswer askToSave(QWidget *parent, const QString &question) = 0;
+    // A yes-or-no question before something that cannot be undone; closing the box answers no.
+    [[nodiscard]] virtual bool confirm(QWidget *parent, const QString &question) = 0;
 };

@@ -25,3 +25,12 @@ SaveAnswer QtMessageBox::askToSave(QWidget *parent, const QString &question)
         return SaveAnswer::Cancel;
     }
 }
+
+bool QtMessageBox::confirm(QWidget *parent, const QString &question)
+{
+    QMessageBox box(QMessageBox::NoIcon, applicationTitle(), question, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}

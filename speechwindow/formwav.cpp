@@ -1,10 +1,11 @@
 #include "speechwindow/formwav.h"
 
-#include "platform/applicationtitle.h"
-#include "engine/rendering/soundfileformat.h"
-#include "episode/episodesaver.h"
 #include "engine/client/speecherror.h"
+#include "engine/rendering/soundfileformat.h"
 #include "engine/spvoice.h"
+#include "episode/episodesaver.h"
+#include "feed/soundfilesaddress.h"
+#include "platform/applicationtitle.h"
 #include "platform/messagebox.h"
 #include "platform/progressdialogs.h"
 #include "platform/twips.h"
@@ -17,7 +18,6 @@
 #include "speechwindow/parlorainfo.h"
 #include "speechwindow/readinghighlight.h"
 #include "speechwindow/soundfilesettingsdialog.h"
-#include "feed/soundfilesaddress.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,8 +28,10 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QSignalBlocker>
 #include <QTextDocument>
 #include <QUrl>
 
@@ -192,9 +194,10 @@ void FormWav::createMenu()
     connect(ext, &QAction::triggered, this, &FormWav::ext_Click);
     connect(opn, &QAction::triggered, this, &FormWav::opn_Click);
     m_options = new OptionsMenu(*this, m_services, [this] { return m_windowVoice.get(); });
-    soundFileSettings = m_options->menu()->addAction(QStringLiteral("Sound &file settings..."));
+    soundFileSettings = m_options->menu()->addAction(QStringLiteral("So&und file settings..."));
     connect(soundFileSettings, &QAction::triggered, this,
             [this] { SoundFileSettingsDialog::showFor(this, m_services.fileDialogs); });
+    connect(m_options, &OptionsMenu::voicesChanged, this, &FormWav::reloadVoices);
 
     fixClientSize(this, ClientWidthTwips, ClientHeightTwips);
 }
@@ -229,18 +232,44 @@ void FormWav::Form_Load()
 {
     try {
         m_windowVoice = m_services.speechEngine.createVoice();
-        for (const SpObjectToken &token : m_windowVoice->GetVoices(QString(), QString()))
-            List2->addItem(token.GetDescription());
     } catch (const SpeechError &) {
         // No engine: the list stays empty and reading explains why.
     }
-    if (List2->count() > 0)
-        List2->setCurrentRow(0);
+    listVoices();
 
     List1->addItem(QStringLiteral("Software : ") + applicationTitle());
     List1->addItem(QStringLiteral("Website : ") + ParloraInfo::websiteAddress());
     List1->addItem(QStringLiteral("Company : ") + ParloraInfo::makerNameAndPlace());
     List1->addItem(QStringLiteral("Support : ") + ParloraInfo::supportAddress());
+}
+
+void FormWav::listVoices()
+{
+    const QString chosen = List2->currentItem() != nullptr ? List2->currentItem()->text() : QString();
+    {
+        const QSignalBlocker quiet(List2); // the voice is prepared once, for the row chosen below
+        List2->clear();
+        try {
+            if (m_windowVoice)
+                for (const SpObjectToken &token : m_windowVoice->GetVoices(QString(), QString()))
+                    List2->addItem(token.GetDescription());
+        } catch (const SpeechError &) {
+            // No engine: the list stays empty and reading explains why.
+        }
+    }
+    const QList<QListWidgetItem *> same = List2->findItems(chosen, Qt::MatchExactly);
+    if (!same.isEmpty())
+        List2->setCurrentItem(same.first());
+    else if (List2->count() > 0)
+        List2->setCurrentRow(0);
+}
+
+void FormWav::reloadVoices()
+{
+    m_services.speechEngine.reloadVoices([window = QPointer<FormWav>(this)] {
+        if (window)
+            window->listVoices();
+    });
 }
 
 void FormWav::prepareChosenVoice()
@@ -336,8 +365,7 @@ void FormWav::Label2_Click()
                 m_services.progressDialogs.start(this, QStringLiteral("Rendering speech..."));
             const EpisodeOutline outline = episodeOutlineOf(*Text1->document());
             episode = saveEpisode(*savingVoice, outline, m_options->prepare(*savingVoice, outline.spokenText),
-                                  fileName, format,
-                                  SoundFileSettings::load(), [&progress](double share) {
+                                  fileName, format, SoundFileSettings::load(), [&progress](double share) {
                                       progress->setShare(share);
                                       return !progress->wasCanceled();
                                   });

@@ -84,6 +84,8 @@ private:
     void createMenu();
     void setTabOrder();
     void nameFieldsForScreenReaders();
+    void listVoices();
+    void reloadVoices();
     void prepareChosenVoice();
     void applyVoiceSelection(SpVoice &voice) const;
     void showMessage(const QString &text);

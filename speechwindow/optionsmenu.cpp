@@ -1,10 +1,12 @@
 #include "speechwindow/optionsmenu.h"
 
+#include "engine/helperspeechengine.h"
 #include "engine/spvoice.h"
 #include "listening/pronunciationlist.h"
 #include "listening/pronunciationrules.h"
 #include "listening/voicesettings.h"
 #include "speechwindow/pronunciationsdialog.h"
+#include "speechwindow/voicesdialog.h"
 #include "speechwindow/voicesettingsdialog.h"
 
 #include <QAction>
@@ -26,6 +28,7 @@ OptionsMenu::OptionsMenu(QMainWindow &window, const PlatformServices &services,
     m_menu = window.menuBar()->addMenu(QStringLiteral("&Options"));
     voiceSettings = m_menu->addAction(QStringLiteral("&Voice settings..."));
     pronunciations = m_menu->addAction(QStringLiteral("&Pronunciations..."));
+    voices = m_menu->addAction(QStringLiteral("V&oices..."));
     m_menu->addSeparator();
     faster = m_menu->addAction(QStringLiteral("&Faster"));
     faster->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
@@ -33,6 +36,7 @@ OptionsMenu::OptionsMenu(QMainWindow &window, const PlatformServices &services,
     slower->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     connect(voiceSettings, &QAction::triggered, this, &OptionsMenu::voiceSettings_Click);
     connect(pronunciations, &QAction::triggered, this, &OptionsMenu::pronunciations_Click);
+    connect(voices, &QAction::triggered, this, &OptionsMenu::voices_Click);
     connect(faster, &QAction::triggered, this, [this] { changeSpeed(SpeedStep); });
     connect(slower, &QAction::triggered, this, [this] { changeSpeed(-SpeedStep); });
 }
@@ -47,6 +51,11 @@ VoiceSettingsDialog *OptionsMenu::voiceSettingsDialog() const
 PronunciationsDialog *OptionsMenu::pronunciationsDialog() const
 {
     return m_pronunciationsDialog;
+}
+
+VoicesDialog *OptionsMenu::voicesDialog() const
+{
+    return m_voicesDialog;
 }
 
 void OptionsMenu::voiceSettings_Click()
@@ -73,6 +82,18 @@ void OptionsMenu::pronunciations_Click()
     connect(m_pronunciationsDialog, &QDialog::accepted, this,
             [this, dialog = m_pronunciationsDialog] { setPronunciationList(dialog->entries()); });
     m_pronunciationsDialog->open();
+}
+
+void OptionsMenu::voices_Click()
+{
+    if (m_voicesDialog) {
+        m_voicesDialog->activateWindow();
+        return;
+    }
+    m_voicesDialog = new VoicesDialog(m_services, HelperSpeechEngine::defaultHelperPath(), &m_window);
+    m_voicesDialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_voicesDialog, &VoicesDialog::voicesChanged, this, &OptionsMenu::voicesChanged);
+    m_voicesDialog->open();
 }
 
 void OptionsMenu::changeSpeed(int percentPoints)

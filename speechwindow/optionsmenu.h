@@ -17,6 +17,7 @@ class QMainWindow;
 class QMenu;
 class SpVoice;
 class VoiceSettingsDialog;
+class VoicesDialog;
 
 // The speech window's "&Options" menu: how the voices sound and what they say for which
 // words, remembered from one start to the next. A reading under way hears a change from its
@@ -36,11 +37,13 @@ public:
     [[nodiscard]] QMenu *menu() const { return m_menu; }
     QAction *voiceSettings = nullptr;
     QAction *pronunciations = nullptr;
+    QAction *voices = nullptr;
     QAction *faster = nullptr;
     QAction *slower = nullptr;
 
     void voiceSettings_Click();
     void pronunciations_Click();
+    void voices_Click();
     // By ten points of the voice's own speed.
     void changeSpeed(int percentPoints);
 
@@ -56,6 +59,11 @@ public:
     // The dialogs while they are open, for driving them.
     [[nodiscard]] VoiceSettingsDialog *voiceSettingsDialog() const;
     [[nodiscard]] PronunciationsDialog *pronunciationsDialog() const;
+    [[nodiscard]] VoicesDialog *voicesDialog() const;
+
+Q_SIGNALS:
+    // Natural voices were added or removed: the list of voices is out of date.
+    void voicesChanged();
 
 private:
     QMainWindow &m_window;
@@ -66,4 +74,5 @@ private:
     QList<Pronunciation> m_pronunciations;
     QPointer<VoiceSettingsDialog> m_voiceSettingsDialog;
     QPointer<PronunciationsDialog> m_pronunciationsDialog;
+    QPointer<VoicesDialog> m_voicesDialog;
 };

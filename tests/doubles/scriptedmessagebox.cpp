@@ -18,3 +18,14 @@ SaveAnswer ScriptedMessageBox::askToSave(QWidget *parent, const QString &questio
     answers.pop_front();
     return answer;
 }
+
+bool ScriptedMessageBox::confirm(QWidget *parent, const QString &question)
+{
+    Q_UNUSED(parent)
+    questions.append(question);
+    if (confirmations.empty())
+        return false;
+    const bool answer = confirmations.front();
+    confirmations.pop_front();
+    return answer;
+}

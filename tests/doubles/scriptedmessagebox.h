@@ -14,9 +14,12 @@ class ScriptedMessageBox final : public MessageBox
 public:
     void showMessage(QWidget *parent, const QString &text) override;
     [[nodiscard]] SaveAnswer askToSave(QWidget *parent, const QString &question) override;
+    // Answered from confirmations; an unscripted one is answered no.
+    [[nodiscard]] bool confirm(QWidget *parent, const QString &question) override;
 
     QStringList messages;
     std::function<void(const QString &)> onShow;
     QStringList questions;
     std::deque<SaveAnswer> answers;
+    std::deque<bool> confirmations;
 };

@@ -51,7 +51,7 @@ private Q_SLOTS:
 
     void settingsAreOfferedNamedAndRemembered()
     {
-        QCOMPARE(window().soundFileSettings->text(), QStringLiteral("Sound &file settings..."));
+        QCOMPARE(window().soundFileSettings->text(), QStringLiteral("So&und file settings..."));
         SoundFileSettingsDialog *dialog = openSettings();
         QVERIFY(dialog);
         QCOMPARE(dialog->settings(), SoundFileSettings()); // nothing remembered yet
