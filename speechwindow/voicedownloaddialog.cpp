@@ -88,8 +88,10 @@ VoiceDownloadDialog::VoiceDownloadDialog(const PlatformServices &services, QStri
     auto *addressRow = new QHBoxLayout;
     addressRow->addWidget(address);
     addressRow->addWidget(getList);
+    auto *addressLabel = new QLabel(QStringLiteral("Voice list &address:"), this);
+    addressLabel->setBuddy(address);
     auto *form = new QFormLayout;
-    form->addRow(QStringLiteral("Voice list &address:"), addressRow);
+    form->addRow(addressLabel, addressRow);
     auto *tableLabel = new QLabel(QStringLiteral("&Voices:"), this);
     tableLabel->setBuddy(table);
     auto *progressRow = new QHBoxLayout;
@@ -135,10 +137,12 @@ void VoiceDownloadDialog::listed(const QList<CollectionVoice> &voices)
         table->setItem(row, LanguageColumn, cell(voice.language));
         table->setItem(row, NameColumn, cell(voice.name));
         table->setItem(row, QualityColumn, cell(voice.quality));
-        table->setItem(row, SizeColumn, cell(InstalledVoices::sizeText(voice.size())));
+        table->setItem(row, SizeColumn, cell(InstalledVoices::sizeText(voice.model.size)));
     }
     table->setCurrentCell(0, LanguageColumn);
-    status->setText(QStringLiteral("%1 voices. Pick one and download it.").arg(voices.size()));
+    status->setText(voices.size() == 1
+                        ? QStringLiteral("1 voice. Pick it and download it.")
+                        : QStringLiteral("%1 voices. Pick one and download it.").arg(voices.size()));
     setRunning(false);
     table->setFocus();
 }
@@ -150,7 +154,7 @@ void VoiceDownloadDialog::download_Click()
         return;
     const CollectionVoice &voice = m_voices.at(row);
     status->setText(QStringLiteral("Downloading %1 (%2, %3)...")
-                        .arg(voice.key, InstalledVoices::sizeText(voice.size()), voice.language));
+                        .arg(voice.key, InstalledVoices::sizeText(voice.model.size), voice.language));
     progress->setValue(0);
     setRunning(true);
     m_download->start(m_listAddress, voice);
