@@ -59,6 +59,8 @@ void VoiceDownload::fetch(const CollectionFile &file)
 void VoiceDownload::receive()
 {
     const QByteArray bytes = m_reply->readAll();
+    if (m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt() >= 400)
+        return; // an error page, reported once the reply has finished
     m_fileReceived += bytes.size();
     if (m_fileReceived > m_file->size) {
         fail(QStringLiteral("%1 is larger than the voice list says; the download was stopped.")
