@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cmath>
+#include <limits>
 #include <regex>
 #include <string_view>
 
@@ -63,24 +65,87 @@ bool endsSentence(char32_t terminator)
     return terminator == U'.' || terminator == U'?' || terminator == U'!';
 }
 
-// How long a word's phonemes take, counted in phonemes: stress marks take no time, a length
-// mark half a phoneme.
-double phonemeCount(std::string_view phonemes)
+// The code point a UTF-8 sequence begins with.
+char32_t firstCodePoint(std::string_view symbol)
 {
-    double count = 0;
+    const auto byte = [&symbol](std::size_t i) {
+        return static_cast<char32_t>(static_cast<unsigned char>(symbol[i]));
+    };
+    if (symbol.size() >= 3 && byte(0) >= 0xE0)
+        return (byte(0) & 0x0F) << 12 | (byte(1) & 0x3F) << 6 | (byte(2) & 0x3F);
+    if (symbol.size() >= 2 && byte(0) >= 0xC0)
+        return (byte(0) & 0x1F) << 6 | (byte(1) & 0x3F);
+    return byte(0);
+}
+
+bool isVowel(char32_t symbol)
+{
+    static constexpr std::u32string_view Vowels = U"aeiouyɑɐɒæɔəɚɛɜɝɪɨʉʊʌʏøœɯɤɵᵻɞɘɶ";
+    return Vowels.find(symbol) != std::u32string_view::npos;
+}
+
+// Stress and length marks, and the other modifier letters and diacritics (ʲ, a nasal tilde): they
+// change a phoneme, they are none of their own.
+bool isModifier(char32_t symbol)
+{
+    return (symbol >= 0x02B0 && symbol <= 0x02FF) || (symbol >= 0x0300 && symbol <= 0x036F);
+}
+
+// Calls take(symbol) for each phoneme symbol of one phoneme word.
+template <typename Take> void forEachSymbol(std::string_view phonemes, Take take)
+{
     for (std::size_t i = 0; i < phonemes.size();) {
         std::size_t length = 1;
         while (i + length < phonemes.size() && isUtf8ContinuationByte(phonemes[i + length]))
             ++length;
-        const std::string_view symbol = phonemes.substr(i, length);
-        if (symbol == "\xCB\x88" || symbol == "\xCB\x8C") // ˈ ˌ
-            ;
-        else if (symbol == "\xCB\x90") // ː
-            count += 0.5;
-        else if (symbol != " ")
-            count += 1;
+        take(firstCodePoint(phonemes.substr(i, length)));
         i += length;
     }
+}
+
+// How many phonemes a phoneme word has, each counted once.
+double symbolCount(std::string_view phonemes)
+{
+    double count = 0;
+    forEachSymbol(phonemes,
+                  [&count](char32_t symbol) { count += isModifier(symbol) || symbol == U' ' ? 0 : 1; });
+    return count;
+}
+
+// How long a word's phonemes take, counted in consonants: a vowel takes longer, more when it
+// carries the word's stress; the second vowel of a diphthong is a glide, a tap or glottal stop a
+// short consonant; a length mark adds a little, other marks nothing.
+double phonemeCount(std::string_view phonemes)
+{
+    constexpr double Consonant = 1.0;
+    constexpr double ShortConsonant = 0.5; // ɾ ʔ
+    constexpr double Vowel = 1.3;
+    constexpr double PrimaryStress = 1.2;   // more for the vowel after ˈ
+    constexpr double SecondaryStress = 0.6; // after ˌ
+    constexpr double DiphthongEnd = 0.6;
+    constexpr double LengthMark = 0.2;
+    double count = 0;
+    double stress = 0;
+    bool afterVowel = false;
+    forEachSymbol(phonemes, [&](char32_t symbol) {
+        const bool vowel = isVowel(symbol);
+        if (symbol == U'ˈ')
+            stress = PrimaryStress;
+        else if (symbol == U'ˌ')
+            stress = SecondaryStress;
+        else if (symbol == U'ː')
+            count += LengthMark;
+        else if (vowel && afterVowel)
+            count += DiphthongEnd;
+        else if (vowel) {
+            count += Vowel + stress;
+            stress = 0;
+        } else if (symbol == U'ɾ' || symbol == U'ʔ')
+            count += ShortConsonant;
+        else if (!isModifier(symbol) && symbol != U' ')
+            count += Consonant;
+        afterVowel = vowel || (afterVowel && symbol == U'ː');
+    });
     return count;
 }
 
@@ -159,38 +224,161 @@ std::vector<std::string_view> split(std::string_view text, bool (*isSeparator)(c
     return parts;
 }
 
+// What a written word's characters say of how it is spoken, from those alone: how many phonemes
+// it likely takes (a digit is read as a word or part of one, a symbol such as % or ° as a word of
+// its own, capitals alone as "UK" letter by letter), and whether espeak-ng may read it as several
+// words: one with digits, symbols or inner punctuation ("1906", "e.g.", "fsf.org").
+struct WrittenWord
+{
+    double expectedPhonemes = 0;
+    bool readAsSeveral = false;
+};
+
+WrittenWord writtenWord(std::string_view token)
+{
+    static constexpr std::u32string_view Symbols = U"$%&@#+=/°€£";
+    std::u32string text;
+    forEachSymbol(token, [&text](char32_t symbol) { text.push_back(symbol); });
+    // Beyond ASCII, anything but general punctuation (quotes, dashes) is taken for a letter.
+    const auto isLetter = [](char32_t c) {
+        return c < 0x80 ? std::isalpha(int(c)) != 0 : !(c >= 0x2000 && c <= 0x206F);
+    };
+    const auto isDigit = [](char32_t c) { return c >= U'0' && c <= U'9'; };
+    // Punctuation around the word is not read; inside it, it may be.
+    const std::size_t first =
+        text.find_first_of(U"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    const std::size_t last =
+        text.find_last_of(U"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789");
+    const std::size_t letters = static_cast<std::size_t>(std::count_if(text.begin(), text.end(), isLetter));
+    const bool capitals =
+        std::none_of(text.begin(), text.end(), [](char32_t c) { return c >= U'a' && c <= U'z'; });
+    const bool spelled =
+        capitals && letters >= 2 && (letters <= 3 || text.find(U'.') != std::u32string::npos);
+    WrittenWord word;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char32_t c = text[i];
+        const bool inside = first != std::u32string::npos && i > first && i < last;
+        if (Symbols.find(c) != std::u32string_view::npos ||
+            (c == U'-' && i + 1 < text.size() && isDigit(text[i + 1]))) {
+            word.expectedPhonemes += 5;
+            word.readAsSeveral = true;
+        } else if (isDigit(c)) {
+            word.expectedPhonemes += 4;
+            word.readAsSeveral = true;
+        } else if (isLetter(c)) {
+            word.expectedPhonemes += spelled && c < 0x80 ? 2.5 : 1;
+        } else if (inside && c != U'\'') {
+            word.readAsSeveral = true;
+        }
+    }
+    word.expectedPhonemes = std::max(word.expectedPhonemes, 1.0);
+    return word;
+}
+
+// Each written word's share of the clause's phonemes: written and spoken words are paired in
+// order, and of the pairings the one whose lengths best fit the written words' expected lengths
+// is taken. A written word may be spoken as several ("1906", "$5"), a plain word seldom is; a few
+// short words may be spoken as one ("on the", "of a"). Even where as many words were spoken as
+// written, the two can make up for each other.
+std::vector<double> alignedPhonemes(const std::vector<WrittenWord> &written,
+                                    const std::vector<double> &spokenLengths,
+                                    const std::vector<double> &spokenDurations)
+{
+    constexpr std::size_t MostJoined = 3;
+    constexpr std::size_t MostSpoken = 32; // "$1,234,567.89" is 14; the bound keeps long clauses fast
+    constexpr double Joined = 0.5;         // for each word spoken together with the one before
+    constexpr double ReadAsSeveral = 0.2;  // for each spoken word past the first
+    constexpr double PlainSplit = 2.0;     // the same, for a plain word
+    const std::size_t writtenCount = written.size();
+    const std::size_t spokenCount = spokenLengths.size();
+    const auto misfit = [](double expected, double actual) {
+        return std::fabs(std::log((actual + 1) / (expected + 1)));
+    };
+    struct Step
+    {
+        double cost = std::numeric_limits<double>::infinity();
+        std::size_t writtenTaken = 0;
+        std::size_t spokenTaken = 0;
+    };
+    // best[i][j]: the first i written words paired with the first j spoken ones.
+    std::vector<std::vector<Step>> best(writtenCount + 1, std::vector<Step>(spokenCount + 1));
+    best[0][0].cost = 0;
+    for (std::size_t i = 0; i < writtenCount; ++i) {
+        for (std::size_t j = 0; j < spokenCount; ++j) {
+            if (!std::isfinite(best[i][j].cost))
+                continue;
+            const auto consider = [&](std::size_t writtenTaken, std::size_t spokenTaken, double cost) {
+                Step &next = best[i + writtenTaken][j + spokenTaken];
+                if (best[i][j].cost + cost < next.cost)
+                    next = {best[i][j].cost + cost, writtenTaken, spokenTaken};
+            };
+            const double split = written[i].readAsSeveral ? ReadAsSeveral : PlainSplit;
+            double actual = 0;
+            for (std::size_t taken = 1; taken <= MostSpoken && j + taken <= spokenCount; ++taken) {
+                actual += spokenLengths[j + taken - 1];
+                consider(1, taken, misfit(written[i].expectedPhonemes, actual) + split * double(taken - 1));
+            }
+            double expected = written[i].expectedPhonemes;
+            for (std::size_t taken = 2; taken <= MostJoined && i + taken <= writtenCount; ++taken) {
+                expected += written[i + taken - 1].expectedPhonemes;
+                consider(taken, 1, misfit(expected, spokenLengths[j]) + Joined * double(taken - 1));
+            }
+        }
+    }
+    std::vector<double> shares(writtenCount, 0.0);
+    if (!std::isfinite(best[writtenCount][spokenCount].cost)) {
+        // Far fewer words spoken than written: shared by the written words' lengths alone.
+        double duration = 0;
+        for (const double spoken : spokenDurations)
+            duration += spoken;
+        double expected = 0;
+        for (const WrittenWord &word : written)
+            expected += word.expectedPhonemes;
+        for (std::size_t k = 0; k < writtenCount; ++k)
+            shares[k] = duration * written[k].expectedPhonemes / expected;
+        return shares;
+    }
+    for (std::size_t i = writtenCount, j = spokenCount; i > 0 && j > 0;) {
+        const Step step = best[i][j];
+        i -= step.writtenTaken;
+        j -= step.spokenTaken;
+        double duration = 0;
+        for (std::size_t k = j; k < j + step.spokenTaken; ++k)
+            duration += spokenDurations[k];
+        double expected = 0;
+        for (std::size_t k = i; k < i + step.writtenTaken; ++k)
+            expected += written[k].expectedPhonemes;
+        for (std::size_t k = i; k < i + step.writtenTaken; ++k)
+            shares[k] = duration * written[k].expectedPhonemes / expected;
+    }
+    return shares;
+}
+
 // The clause's words where they lie in the text, each given its share of the clause's phonemes:
-// its own phoneme word where espeak-ng spoke as many words as were written, else a share by
-// length (numbers and abbreviations are spoken as words of their own).
+// those of the spoken words paired with it.
 std::vector<PhonemizedWord> wordsOf(std::string_view text, std::size_t clauseStart, std::size_t clauseEnd,
                                     std::string_view phonemes)
 {
     std::vector<PhonemizedWord> words;
-    std::vector<std::size_t> letters;
+    std::vector<WrittenWord> written;
     const std::string_view clause = text.substr(clauseStart, clauseEnd - clauseStart);
     for (const std::string_view token : split(clause, isSpace)) {
-        std::size_t wordBytes = 0;
-        for (const char c : token)
-            wordBytes += isWordByte(c) && !isUtf8ContinuationByte(c) ? 1 : 0;
-        if (wordBytes == 0)
+        if (std::none_of(token.begin(), token.end(), isWordByte))
             continue;
         const auto offset = static_cast<std::size_t>(token.data() - text.data());
         words.push_back({static_cast<std::uint32_t>(utf8CharacterCount(text.substr(0, offset))),
                          static_cast<std::uint32_t>(utf8CharacterCount(token)), 0});
-        letters.push_back(wordBytes);
+        written.push_back(writtenWord(token));
     }
-    const std::vector<std::string_view> spoken = split(phonemes, [](char c) { return c == ' '; });
-    if (spoken.size() == words.size()) {
-        for (std::size_t i = 0; i < words.size(); ++i)
-            words[i].phonemes = phonemeCount(spoken[i]);
-        return words;
+    std::vector<double> lengths;
+    std::vector<double> durations;
+    for (const std::string_view word : split(phonemes, [](char c) { return c == ' '; })) {
+        lengths.push_back(symbolCount(word));
+        durations.push_back(phonemeCount(word));
     }
-    std::size_t totalLetters = 0;
-    for (const std::size_t count : letters)
-        totalLetters += count;
-    const double total = phonemeCount(phonemes);
+    const std::vector<double> shares = alignedPhonemes(written, lengths, durations);
     for (std::size_t i = 0; i < words.size(); ++i)
-        words[i].phonemes = total * double(letters[i]) / double(totalLetters);
+        words[i].phonemes = shares[i];
     return words;
 }
 
