@@ -14,177 +14,119 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QHash>
 #include <QStringList>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <optional>
 #include <random>
 
+using namespace Qt::Literals::StringLiterals;
+
 namespace {
 
 constexpr int GeneratedWords = 4000;
 
 // Prose with what makes timing hard: numbers, abbreviations, quotes, parentheses, dashes, and
-// sentences from one word to forty. Seeded, so every run reads the same text.
+// sentences from one word to forty. Seeded, so every run reads the same text. In a pattern,
+// {a|b} is a or b, {2-12} a number between (as wide as the first), {name} an entry of that list
+// and {Name} the same capitalised; entries are patterns too.
 class ProseGenerator final
 {
 public:
     QString text(int words)
     {
         QString prose;
-        int sentencesInParagraph = 0;
-        while (prose.count(u' ') < words) {
-            prose += sentence() + u' ';
-            if (++sentencesInParagraph == 6) {
-                prose += u'\n';
-                sentencesInParagraph = 0;
-            }
-        }
+        for (int sentence = 1; prose.count(u' ') < words; ++sentence)
+            prose += filled(u"{sentence}"_s) + (sentence % 6 == 0 ? u'\n' : u' ');
         return prose;
     }
 
 private:
-    template <std::size_t N> QString pick(const std::array<const char *, N> &choices)
+    QString filled(const QString &pattern)
     {
-        return QString::fromUtf8(choices[m_random() % N]);
-    }
-    int between(int low, int high) { return low + int(m_random() % unsigned(high - low + 1)); }
-    static QString capitalised(QString text)
-    {
-        if (!text.isEmpty())
-            text[0] = text[0].toUpper();
-        return text;
-    }
-
-    QString name()
-    {
-        return pick(std::array{"Maria", "Dr. Okafor", "Mr. Lindqvist", "Professor Chen", "the captain",
-                               "Aunt June", "Mrs. O'Neill", "Tomás", "the night nurse", "J. R. Harlow",
-                               "our neighbour", "Sgt. Pillay"});
-    }
-    QString place()
-    {
-        return pick(std::array{"the harbour", "Lisbon", "the old mill on Route 9", "St. Petersburg",
-                               "the U.K. office", "a village north of the river", "platform 4",
-                               "the museum's east wing", "Mount Kenya", "the bakery on Elm St."});
-    }
-    QString things()
-    {
-        return pick(std::array{"lanterns", "letters", "bicycles", "orange trees", "tickets", "engineers",
-                               "children", "old photographs", "boats", "spreadsheets"});
-    }
-    QString clause()
-    {
-        return pick(
-            std::array{"the rain had not stopped for days", "nobody knew where the keys were",
-                       "the bells began to ring across the valley", "it was far too late to turn back",
-                       "the last train had already left", "someone had written a name on the wall",
-                       "prices had doubled since the spring", "the dog refused to go any further",
-                       "the lights in the tower went out one by one", "we had forgotten the map at home",
-                       "the committee voted against the plan", "a strange quiet settled over the street",
-                       "she laughed", "it worked", "the engine coughed twice and died",
-                       "the results were better than anyone had hoped"});
-    }
-    QString number()
-    {
-        switch (m_random() % 8) {
-        case 0:
-            return QString::number(between(2, 12));
-        case 1:
-            return QString::number(between(13, 99));
-        case 2:
-            return QStringLiteral("%1,%2").arg(between(1, 99)).arg(between(0, 999), 3, 10, QLatin1Char('0'));
-        case 3:
-            return QStringLiteral("%1.%2").arg(between(0, 20)).arg(between(1, 9));
-        case 4:
-            return QString::number(between(1850, 2030));
-        case 5:
-            return QStringLiteral("$%1.%2").arg(between(1, 500)).arg(between(0, 99), 2, 10, QLatin1Char('0'));
-        case 6:
-            return QStringLiteral("%1%").arg(between(1, 100));
-        default:
-            return QStringLiteral("%1:%2").arg(between(1, 12)).arg(between(0, 59), 2, 10, QLatin1Char('0'));
+        QString result;
+        for (qsizetype i = 0; i < pattern.size(); ++i) {
+            const qsizetype close = pattern.indexOf(u'}', i);
+            if (pattern[i] != u'{' || close < 0) {
+                result += pattern[i];
+                continue;
+            }
+            result += expanded(pattern.mid(i + 1, close - i - 1));
+            i = close;
         }
+        return result;
     }
 
-    QString sentence()
+    QString expanded(const QString &slot)
     {
-        const QString n = number();
-        switch (m_random() % 20) {
-        case 0:
-            return capitalised(name()) + QStringLiteral(" reached ") + place() + QStringLiteral(" at ") +
-                   QString::number(between(1, 12)) + QStringLiteral(" p.m., just as ") + clause() + u'.';
-        case 1:
-            return QStringLiteral("\"Where did you put the ") + things() + QStringLiteral("?\" asked ") +
-                   name() + u'.';
-        case 2:
-            return QStringLiteral("The survey (carried out in ") + QString::number(between(1950, 2023)) +
-                   QStringLiteral(" by the N.H.S.) found that ") + QString::number(between(2, 9)) +
-                   QStringLiteral(" of every ten ") + things() + QStringLiteral(" were never used again.");
-        case 3:
-            return capitalised(clause()) + QStringLiteral("; ") + clause() + u'.';
-        case 4:
-            return QStringLiteral("It cost ") + number() + QStringLiteral(", which was, frankly, absurd.");
-        case 5:
-            return pick(std::array{"No.", "Wait!", "Really?", "Of course.", "Not again!", "Why?"});
-        case 6:
-            return QStringLiteral("According to ") + name() + u',' + u' ' + clause() +
-                   QStringLiteral(" — but ") + clause() + u'.';
-        case 7:
-            return capitalised(name()) + QStringLiteral(" said: \"") + capitalised(clause()) +
-                   QStringLiteral(", and ") + clause() + QStringLiteral(".\"");
-        case 8:
-            return QStringLiteral("Between ") + QString::number(between(1900, 1960)) +
-                   QStringLiteral(" and ") + QString::number(between(1961, 2020)) +
-                   QStringLiteral(", the population of ") + place() + QStringLiteral(" grew by ") +
-                   QString::number(between(2, 90)) + QStringLiteral("%, from ") + number() +
-                   QStringLiteral(" to roughly ") + number() + QStringLiteral(" people.");
-        case 9:
-            return QStringLiteral("We left at ") + QString::number(between(5, 9)) +
-                   QStringLiteral(" a.m. and arrived ") + QString::number(between(2, 14)) +
-                   QStringLiteral(" hours later, tired, hungry and cold.");
-        case 10:
-            return QStringLiteral("Dr. Ames (no relation to ") + name() + QStringLiteral(") wrote ") + n +
-                   QStringLiteral(" books, e.g. \"Salt\", \"The Long Field\" and \"Winter Roads\", etc.");
-        case 11:
-            return QStringLiteral("When ") + clause() + QStringLiteral(", and when ") + clause() +
-                   QStringLiteral(", ") + name() + QStringLiteral(" would walk down to ") + place() +
-                   QStringLiteral(", sit on the ") + pick(std::array{"third", "fifth", "last", "12th"}) +
-                   QStringLiteral(" bench from the gate, and watch the ") + things() +
-                   QStringLiteral(" until ") + clause() + u'.';
-        case 12:
-            return QStringLiteral("Call 555-") + QString::number(between(1000, 9999)) +
-                   QStringLiteral(" before ") + pick(std::array{"Monday", "Friday", "noon", "the 3rd"}) +
-                   QStringLiteral(", or write to ") + name() + QStringLiteral(" at ") +
-                   QString::number(between(1, 300)) + QStringLiteral(" Harbour Rd.");
-        case 13:
-            return capitalised(clause()) + QStringLiteral("...");
-        case 14:
-            return QStringLiteral("The U.S. and Canada signed the agreement on ") +
-                   pick(std::array{"March", "June", "October"}) + u' ' + QString::number(between(1, 28)) +
-                   QStringLiteral(", ") + QString::number(between(1960, 2022)) + u'.';
-        case 15:
-            return QStringLiteral("Item ") + QString::number(between(1, 40)) + QStringLiteral(": ") +
-                   things() + QStringLiteral(", ") + things() + QStringLiteral(", and ") + things() + u'.';
-        case 16:
-            return QStringLiteral("Temperatures fell to ") + QString::number(between(-20, 5)) +
-                   QStringLiteral(" °C overnight (about ") + QString::number(between(0, 40)) +
-                   QStringLiteral(" °F), the lowest since ") + QString::number(between(1900, 2020)) + u'.';
-        case 17:
-            return QStringLiteral("Is it true that ") + clause() + u'?';
-        case 18:
-            return capitalised(name()) + QStringLiteral("'s answer was short: ") + clause() + u'.';
-        default:
-            return QStringLiteral("She read chapters ") + QString::number(between(1, 9)) + u'-' +
-                   QString::number(between(10, 20)) + QStringLiteral(" aloud, paused, and then, ") +
-                   QStringLiteral("without a word, closed the book.");
+        const QStringList range = slot.split(u'-');
+        if (range.size() == 2 && !range[0].isEmpty() && range[0].front().isDigit()) {
+            const int low = range[0].toInt();
+            const int number = low + int(m_random() % unsigned(range[1].toInt() - low + 1));
+            return u"%1"_s.arg(number, int(range[0].size()), 10, QLatin1Char('0'));
         }
+        const QStringList choices = slot.contains(u'|') ? slot.split(u'|') : m_lists.value(slot.toLower());
+        QString entry = filled(choices.at(qsizetype(m_random() % unsigned(choices.size()))));
+        if (slot.front().isUpper())
+            entry[0] = entry[0].toUpper();
+        return entry;
     }
 
+    const QHash<QString, QStringList> m_lists{
+        {u"name"_s,
+         {u"Maria"_s, u"Dr. Okafor"_s, u"Mr. Lindqvist"_s, u"Professor Chen"_s, u"the captain"_s,
+          u"Aunt June"_s, u"Mrs. O'Neill"_s, u"Tomás"_s, u"the night nurse"_s, u"J. R. Harlow"_s,
+          u"our neighbour"_s, u"Sgt. Pillay"_s}},
+        {u"place"_s,
+         {u"the harbour"_s, u"Lisbon"_s, u"the old mill on Route 9"_s, u"St. Petersburg"_s,
+          u"the U.K. office"_s, u"a village north of the river"_s, u"platform 4"_s,
+          u"the museum's east wing"_s, u"Mount Kenya"_s, u"the bakery on Elm St."_s}},
+        {u"things"_s,
+         {u"lanterns"_s, u"letters"_s, u"bicycles"_s, u"orange trees"_s, u"tickets"_s, u"engineers"_s,
+          u"children"_s, u"old photographs"_s, u"boats"_s, u"spreadsheets"_s}},
+        {u"clause"_s,
+         {u"the rain had not stopped for days"_s, u"nobody knew where the keys were"_s,
+          u"the bells began to ring across the valley"_s, u"it was far too late to turn back"_s,
+          u"the last train had already left"_s, u"someone had written a name on the wall"_s,
+          u"prices had doubled since the spring"_s, u"the dog refused to go any further"_s,
+          u"the lights in the tower went out one by one"_s, u"we had forgotten the map at home"_s,
+          u"the committee voted against the plan"_s, u"a strange quiet settled over the street"_s,
+          u"she laughed"_s, u"it worked"_s, u"the engine coughed twice and died"_s,
+          u"the results were better than anyone had hoped"_s}},
+        {u"number"_s,
+         {u"{2-12}"_s, u"{13-99}"_s, u"{1-99},{000-999}"_s, u"{0-20}.{1-9}"_s, u"{1850-2030}"_s,
+          u"${1-500}.{00-99}"_s, u"{1-100}%"_s, u"{1-12}:{00-59}"_s}},
+        {u"sentence"_s,
+         {u"{Name} reached {place} at {1-12} p.m., just as {clause}."_s,
+          u"\"Where did you put the {things}?\" asked {name}."_s,
+          u"The survey (carried out in {1950-2023} by the N.H.S.) found that {2-9} of every ten {things} "
+          u"were "
+          "never used again."_s,
+          u"{Clause}; {clause}."_s,
+          u"It cost {number}, which was, frankly, absurd."_s,
+          u"{No.|Wait!|Really?|Of course.|Not again!|Why?}"_s,
+          u"According to {name}, {clause} — but {clause}."_s,
+          u"{Name} said: \"{Clause}, and {clause}.\""_s,
+          u"Between {1900-1960} and {1961-2020}, the population of {place} grew by {2-90}%, from {number} to "
+          "roughly {number} people."_s,
+          u"We left at {5-9} a.m. and arrived {2-14} hours later, tired, hungry and cold."_s,
+          u"Dr. Ames (no relation to {name}) wrote {number} books, e.g. \"Salt\", \"The Long Field\" and "
+          "\"Winter Roads\", etc."_s,
+          u"When {clause}, and when {clause}, {name} would walk down to {place}, sit on the "
+          "{third|fifth|last|12th} bench from the gate, and watch the {things} until {clause}."_s,
+          u"Call 555-{1000-9999} before {Monday|Friday|noon|the 3rd}, or write to {name} at {1-300} Harbour Rd."_s,
+          u"{Clause}..."_s,
+          u"The U.S. and Canada signed the agreement on {March|June|October} {1-28}, {1960-2022}."_s,
+          u"Item {1-40}: {things}, {things}, and {things}."_s,
+          u"Temperatures fell to {-|}{0-20} °C overnight (about {0-40} °F), the lowest since {1900-2020}."_s,
+          u"Is it true that {clause}?"_s,
+          u"{Name}'s answer was short: {clause}."_s,
+          u"She read chapters {1-9}-{10-20} aloud, paused, and then, without a word, closed the book."_s}},
+    };
     std::mt19937 m_random{20240611};
 };
 

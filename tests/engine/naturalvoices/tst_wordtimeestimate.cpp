@@ -80,10 +80,7 @@ private Q_SLOTS:
         QCOMPARE_GT(lastStart(QStringLiteral("3 9 3.")), lastStart(QStringLiteral("3 3 3.")));
     }
 
-    void aSentenceWithoutWordsHasNoStarts()
-    {
-        QVERIFY(estimatedWordStarts({}, 1000).empty());
-    }
+    void aSentenceWithoutWordsHasNoStarts() { QVERIFY(estimatedWordStarts({}, 1000).empty()); }
 };
 
 QTEST_APPLESS_MAIN(TestWordTimeEstimate)
