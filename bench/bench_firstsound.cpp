@@ -138,15 +138,25 @@ int main(int argc, char *argv[])
     std::printf("First sound at the monitor after the start (median of %d)\n", Runs);
     print("espeak-ng \"some words\"", espeak);
     print("paplay of a WAV", paplay);
-    for (const char *voiceName : {"English (America)", "English (America) - slt"}) {
+    // Natural voices installed for the user (or in XDG_DATA_HOME) are measured too.
+    QStringList voiceNames{QStringLiteral("English (America)"), QStringLiteral("English (America) - slt")};
+    {
+        RealEngineWindow window;
+        for (const QListWidgetItem *item :
+             window.window().List2->findItems(QStringLiteral("(natural)"), Qt::MatchEndsWith))
+            voiceNames.append(item->text());
+    }
+    for (const QString &voiceName : voiceNames) {
         for (const int words : {10, 100000}) {
             RealEngineWindow window;
             FormWav &form = window.window();
             form.show();
-            const QList<QListWidgetItem *> items = form.List2->findItems(QString::fromLatin1(voiceName), Qt::MatchExactly);
+            const QList<QListWidgetItem *> items = form.List2->findItems(voiceName, Qt::MatchExactly);
             form.List2->setCurrentItem(items.value(0));
             form.Text1->setPlainText(benchmarkText(words));
-            QTest::qWait(500); // the window is up and idle, as when the user clicks
+            // The window is up and idle, as when the user clicks; a natural voice's model takes
+            // a second or two to load once it is chosen.
+            QTest::qWait(voiceName.endsWith(QStringLiteral("(natural)")) ? 4000 : 500);
             const QList<double> read = measure(
                 monitor, [&form] { form.Command2_Click(); },
                 [&form] {
@@ -155,11 +165,11 @@ int main(int argc, char *argv[])
                     form.Command1_Click(); // so the sound stops at once
                     QTest::qWait(300); // as long as a user takes to click again
                 });
-            const QString label = QStringLiteral("Read text, %1, %2 words").arg(QString::fromLatin1(voiceName)).arg(words);
+            const QString label = QStringLiteral("Read text, %1, %2 words").arg(voiceName).arg(words);
             print(qPrintable(label), read);
         }
     }
-    std::printf("  (target: under 60 ms for Read text)\n");
+    std::printf("  (target: under 60 ms for Read text; under 250 ms for a natural voice)\n");
 
     // Pause and Resume in the middle of a long reading.
     RealEngineWindow window;

@@ -438,6 +438,7 @@ std::vector<PhonemizedSentence> sentences(const std::string &utf8Text)
             sentence.phonemes.push_back(static_cast<char>(terminator));
         if (terminator == U',' || terminator == U':' || terminator == U';')
             sentence.phonemes.push_back(' ');
+        sentence.clauseEnds.push_back(sentence.phonemes.size());
         sentence.clauses.push_back(std::move(spoken));
         if (endsSentence(terminator)) {
             result.push_back(std::move(sentence));

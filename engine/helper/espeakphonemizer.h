@@ -12,6 +12,7 @@ struct PhonemizedSentence
 {
     std::string phonemes; // UTF-8
     std::vector<PhonemizedClause> clauses;
+    std::vector<std::size_t> clauseEnds; // where each clause's phonemes end in phonemes
 };
 
 // Text to phonemes through espeak-ng, clause by clause. espeak-ng must be initialised and set

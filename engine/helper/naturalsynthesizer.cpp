@@ -1,6 +1,7 @@
 #include "engine/helper/naturalsynthesizer.h"
 
 #include "engine/helper/espeakphonemizer.h"
+#include "engine/helper/modelruns.h"
 #include "engine/helper/onnxvoicemodel.h"
 #include "engine/naturalvoices/naturalvoicefolders.h"
 #include "engine/naturalvoices/phonemeids.h"
@@ -128,7 +129,11 @@ std::string NaturalSynthesizer::speak(const std::string &utf8Text, const SampleS
     const float volume = float(m_adjustment.volumePercent) / 100.0f;
     std::uint64_t sampleOffset = 0;
     std::vector<short> pcm;
-    for (const PhonemizedSentence &sentence : EspeakPhonemizer::sentences(utf8Text)) {
+    std::vector<PhonemizedSentence> runs;
+    for (PhonemizedSentence &sentence : EspeakPhonemizer::sentences(utf8Text))
+        for (PhonemizedSentence &run : modelRuns(std::move(sentence)))
+            runs.push_back(std::move(run));
+    for (const PhonemizedSentence &sentence : runs) {
         if (sentence.phonemes.empty())
             continue;
         const std::vector<std::int64_t> ids = phonemeIds(*m_config, QString::fromStdString(sentence.phonemes));

@@ -87,6 +87,9 @@ OnnxVoiceModel::Opened OnnxVoiceModel::open(const std::string &path, int threads
         (void)take(api, api->SetSessionExecutionMode(options, ORT_SEQUENTIAL));
         (void)take(api, api->AddSessionConfigEntry(options, "session.intra_op.allow_spinning", "0"));
         (void)take(api, api->SetSessionGraphOptimizationLevel(options, ORT_ENABLE_ALL));
+        // A memory plan kept for each length of input holds on to the largest: without it a
+        // helper's peak is some 50 MB lower, at no cost in speed that could be measured.
+        (void)take(api, api->DisableMemPattern(options));
         error = take(api, api->CreateSession(model->m_env, path.c_str(), options, &model->m_session));
         api->ReleaseSessionOptions(options);
     }
