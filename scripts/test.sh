@@ -47,6 +47,8 @@ $thorough || exit 0
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
+# The natural voices' engine against Piper's own on a real voice, when PyPI can be reached.
+tests/engine/helper/compare-with-piper.sh build/default
 # Memory errors and leaks in the engine and file layers, on the default build.
 scripts/memcheck.sh build/default
 # Each fuzz target for 30 s on a copy of its seeds.

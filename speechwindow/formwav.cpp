@@ -280,8 +280,10 @@ void FormWav::prepareChosenVoice()
     try {
         const SpObjectTokens found =
             m_windowVoice->GetVoices(QStringLiteral("Name=") + List2->currentItem()->text(), QString());
-        if (found.Count() > 0)
+        if (found.Count() > 0) {
+            m_options->setChosenVoice(found.Item(0));
             m_services.speechEngine.prepareVoice(found.Item(0));
+        }
     } catch (const SpeechError &) {
         // Reading will report it.
     }

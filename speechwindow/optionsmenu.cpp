@@ -66,6 +66,8 @@ void OptionsMenu::voiceSettings_Click()
     }
     m_voiceSettingsDialog = new VoiceSettingsDialog(m_adjustment, &m_window);
     m_voiceSettingsDialog->setAttribute(Qt::WA_DeleteOnClose);
+    if (!m_chosenVoice.isNull() && !m_chosenVoice.canChangePitch())
+        m_voiceSettingsDialog->notePitchFixedFor(m_chosenVoice.GetDescription());
     connect(m_voiceSettingsDialog, &QDialog::accepted, this,
             [this, dialog = m_voiceSettingsDialog] { setAdjustment(dialog->adjustment()); });
     m_voiceSettingsDialog->open();

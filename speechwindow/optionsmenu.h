@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/client/spobjecttoken.h"
 #include "engine/protocol/voiceadjustment.h"
 #include "listening/pronunciation.h"
 #include "listening/spokentext.h"
@@ -51,6 +52,9 @@ public:
     // speak for the written text, which pronunciations for its language may have changed.
     [[nodiscard]] SpokenText prepare(SpVoice &voice, const QString &written) const;
 
+    // The voice chosen in the window, which Voice settings speaks of.
+    void setChosenVoice(const SpObjectToken &voice) { m_chosenVoice = voice; }
+
     [[nodiscard]] const VoiceAdjustment &adjustment() const { return m_adjustment; }
     void setAdjustment(const VoiceAdjustment &adjustment);
     [[nodiscard]] const QList<Pronunciation> &pronunciationList() const { return m_pronunciations; }
@@ -71,6 +75,7 @@ private:
     std::function<SpVoice *()> m_readingVoice;
     QMenu *m_menu = nullptr;
     VoiceAdjustment m_adjustment;
+    SpObjectToken m_chosenVoice;
     QList<Pronunciation> m_pronunciations;
     QPointer<VoiceSettingsDialog> m_voiceSettingsDialog;
     QPointer<PronunciationsDialog> m_pronunciationsDialog;

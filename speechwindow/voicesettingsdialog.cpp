@@ -4,6 +4,7 @@
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QLabel>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -38,6 +39,10 @@ VoiceSettingsDialog::VoiceSettingsDialog(const VoiceAdjustment &adjustment, QWid
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("&Speed:"), speed);
     form->addRow(QStringLiteral("&Pitch:"), pitch);
+    pitchNote = new QLabel(this);
+    pitchNote->setWordWrap(true);
+    pitchNote->hide();
+    form->addRow(pitchNote);
     form->addRow(QStringLiteral("V&olume:"), volume);
 
     auto *buttons = new QDialogButtonBox(
@@ -57,6 +62,16 @@ VoiceSettingsDialog::VoiceSettingsDialog(const VoiceAdjustment &adjustment, QWid
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
+}
+
+void VoiceSettingsDialog::notePitchFixedFor(const QString &voiceName)
+{
+    const QString note = QStringLiteral("%1 keeps its own pitch: natural voices cannot speak higher or lower. "
+                                        "The pitch set here is for the other voices.")
+                             .arg(voiceName);
+    pitchNote->setText(note);
+    pitchNote->show();
+    pitch->setAccessibleDescription(note);
 }
 
 VoiceAdjustment VoiceSettingsDialog::adjustment() const

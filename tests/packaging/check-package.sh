@@ -47,6 +47,11 @@ listing=$("$scratch/root/usr/libexec/parlora/parlora-speech-helper" --list)
 voices=$(printf '%s\n' "$listing" | wc -l)
 [ "$voices" -ge 100 ] || fail "the installed helper lists only $voices voices"
 printf '%s\n' "$listing" | grep -q "^flite	slt	" || fail "the installed helper lists no flite voice"
+# Natural voices run on the onnxruntime the package carries, found from the installed helper.
+/usr/bin/python3 "$source_dir/tests/support/make-natural-voice.py" "$scratch/voices" packaged >/dev/null
+"$scratch/root/usr/libexec/parlora/parlora-speech-helper" --check-voice "$scratch/voices/en_US-packaged-x_low.onnx" \
+    || fail "the installed helper cannot run a natural voice"
+[ -s "$scratch/root/usr/share/doc/parlora/onnxruntime/copyright" ] || fail "onnxruntime's licence is not in the package"
 
 echo "-- starting the unpacked program"
 [ -n "${PARLORA_TEST_DISPLAY:-}" ] || fail "no test X display: run through scripts/test.sh"

@@ -8,6 +8,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QSettings>
@@ -125,6 +127,27 @@ private Q_SLOTS:
         QCOMPARE(calls().mid(calls().size() - 2),
                  (QStringList{u"Adjust:150:90:100"_s, u"Speak:1:Hello shiv awn."_s}));
         QVERIFY(QFile::exists(m_configuration.filePath(u"Parlora/Parlora.conf"_s)));
+    }
+
+    void voiceSettingsSayWhenTheChosenVoiceKeepsItsPitch()
+    {
+        m_test = std::make_unique<TestServices>();
+        const QString natural = u"English (America) - joe (natural)"_s;
+        m_test->fakeEngine.tokens.append(SpObjectToken(u"natural"_s, u"/voices/joe.onnx"_s, natural, {u"en"_s}));
+        m_window = std::make_unique<FormWav>(m_test->services());
+        for (const bool chooseNatural : {true, false}) {
+            const QList<QListWidgetItem *> found =
+                m_window->List2->findItems(chooseNatural ? natural : u"Voice One"_s, Qt::MatchExactly);
+            QVERIFY(!found.isEmpty());
+            m_window->List2->setCurrentItem(found.first());
+            m_window->options().voiceSettings_Click();
+            VoiceSettingsDialog *dialog = m_window->options().voiceSettingsDialog();
+            QVERIFY(dialog);
+            QCOMPARE(dialog->pitchNote->isVisibleTo(dialog), chooseNatural);
+            QCOMPARE(dialog->pitchNote->text().startsWith(natural), chooseNatural);
+            dialog->close();
+            QTRY_VERIFY(!m_window->options().voiceSettingsDialog());
+        }
     }
 
     void controlPlusAndMinusChangeTheSpeedOfTheReading()
