@@ -148,11 +148,19 @@ int main(int argc, char *argv[])
         return 1;
     }
 
+    // The shared benchmark text starts its sentences in lower case, which espeak-ng takes for
+    // one sentence throughout: Piper's engine would run its model on all of it at once and ask
+    // for gigabytes. Capitals make them sentences for both.
+    QString text = benchmarkText(Words);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (i == 0 || (i >= 2 && text.at(i - 2) == u'.' && text.at(i - 1) == u' '))
+            text[i] = text.at(i).toUpper();
     QTemporaryDir folder;
-    QString text;
     const QString textPath = folder.filePath(QStringLiteral("text.txt"));
-    if (!writeBenchmarkText(Words, textPath, text))
+    QFile textFile(textPath);
+    if (!textFile.open(QIODevice::WriteOnly) || textFile.write(text.toUtf8()) < 0 || !textFile.flush())
         return 1;
+    textFile.close();
     const int helpers = QThread::idealThreadCount();
     std::printf("%s, %d words to WAV, %d rendering helpers\n", argv[1], Words, helpers);
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <dlfcn.h>
+#include <malloc.h>
 
 namespace {
 
@@ -93,6 +94,8 @@ OnnxVoiceModel::Opened OnnxVoiceModel::open(const std::string &path, int threads
         error = take(api, api->CreateSession(model->m_env, path.c_str(), options, &model->m_session));
         api->ReleaseSessionOptions(options);
     }
+    // Reading the model leaves tens of megabytes of parsing buffers freed but held by the heap.
+    ::malloc_trim(0);
     if (error.empty())
         error = take(api, api->CreateCpuMemoryInfo(OrtArenaAllocator, OrtMemTypeDefault, &model->m_memory));
     if (!error.empty())
