@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QProcess>
 #include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -17,6 +18,12 @@ HelperSpeechEngine::HelperSpeechEngine(QString helperPath, QString localeName)
       m_localeName(localeName.isEmpty() ? QLocale::system().name() : std::move(localeName))
 {
     setRenderingHelperCount(QThread::idealThreadCount());
+    m_spareTimer = std::make_unique<QTimer>();
+    m_spareTimer->setSingleShot(true);
+    QObject::connect(m_spareTimer.get(), &QTimer::timeout, m_spareTimer.get(), [this] {
+        if (!m_prepared)
+            prepareHelper(m_spareVoice);
+    });
 }
 
 HelperSpeechEngine::~HelperSpeechEngine()
@@ -47,6 +54,12 @@ void HelperSpeechEngine::prepareHelper(const SpObjectToken &voice) const
 std::unique_ptr<HelperSession> HelperSpeechEngine::takeHelper(const SpObjectToken &voice) const
 {
     std::unique_ptr<HelperSession> prepared = std::move(m_prepared);
+    if (voice.loadsSlowly() && QCoreApplication::instance() != nullptr) {
+        // The next Read would wait seconds for a fresh helper to load the voice: one is
+        // prepared again once this reading has made its first sound.
+        m_spareVoice = voice;
+        m_spareTimer->start(SpareHelperDelayMs);
+    }
     if (prepared && prepared->voice() == voice && !prepared->hasFailed())
         return prepared;
     return std::make_unique<HelperSession>(m_helperPath, voice, HelperSession::Purpose::Playback);

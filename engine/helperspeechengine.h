@@ -9,6 +9,7 @@
 
 class HelperSession;
 class QProcess;
+class QTimer;
 
 // The real speech engine: voices are listed and spoken by the helper executable, each
 // synthesis in a process of its own.
@@ -64,6 +65,10 @@ private:
     mutable int m_readingsPlaying = 0;
     // Like the catalog, kept by a const engine: voices hold the engine const.
     mutable std::unique_ptr<HelperSession> m_prepared;
+    // A slow voice's helper prepared again after a reading took the prepared one.
+    static constexpr int SpareHelperDelayMs = 500;
+    std::unique_ptr<QTimer> m_spareTimer;
+    mutable SpObjectToken m_spareVoice;
     std::unique_ptr<QProcess> m_lister; // while voices are listed anew
     bool m_listAgain = false;           // voices changed again since that listing began
     std::vector<std::function<void()>> m_whenListed;

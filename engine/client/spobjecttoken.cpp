@@ -29,3 +29,8 @@ bool SpObjectToken::analysesWholeSentences() const
     return m_engine == QLatin1String(HelperProtocol::FliteEngine) ||
            m_engine == QLatin1String(HelperProtocol::NaturalEngine);
 }
+
+bool SpObjectToken::loadsSlowly() const
+{
+    return m_engine == QLatin1String(HelperProtocol::NaturalEngine);
+}

@@ -27,6 +27,8 @@ public:
     // flite and the natural voices work out a whole sentence before its first sound; espeak-ng
     // starts on its first words.
     [[nodiscard]] bool analysesWholeSentences() const;
+    // A natural voice's helper takes a second or two to load its model; the others start at once.
+    [[nodiscard]] bool loadsSlowly() const;
 
     friend bool operator==(const SpObjectToken &, const SpObjectToken &) = default;
 
