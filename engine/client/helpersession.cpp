@@ -19,11 +19,12 @@ constexpr int GatherMs = 5;
 HelperSession::HelperSession(QString helperPath, SpObjectToken voice, Purpose purpose, QObject *parent)
     : QObject(parent), m_helperPath(std::move(helperPath)), m_voice(std::move(voice)), m_purpose(purpose)
 {
+    const int factor = m_voice.loadsSlowly() ? SlowVoiceTimeoutFactor : 1;
     m_stallTimer.setSingleShot(true);
-    m_stallTimer.setInterval(int(PassageStallTimeoutMs));
+    m_stallTimer.setInterval(int(PassageStallTimeoutMs) * factor);
     connect(&m_stallTimer, &QTimer::timeout, this, [this] { replaceHelper(false); });
     m_startTimer.setSingleShot(true);
-    m_startTimer.setInterval(HelperStartTimeoutMs);
+    m_startTimer.setInterval(HelperStartTimeoutMs * factor);
     connect(&m_startTimer, &QTimer::timeout, this,
             [this] { fail(QStringLiteral("The speech engine did not respond in time.")); });
     m_gatherTimer.setSingleShot(true);

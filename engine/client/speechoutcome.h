@@ -24,6 +24,10 @@ struct SpeechOutcome
 inline constexpr int HelperStartTimeoutMs = 15000;
 inline constexpr qint64 PassageStallTimeoutMs = 10000;
 inline constexpr int FailedPassagesThatEndIt = 3;
+// A natural voice's helper loads a model of up to 120 MB before its stream starts, and runs it on
+// a sentence at a time without a frame between: on a busy machine, its rendering helpers yielding
+// to everything else, that was seen to take over 15 s. They are given four times as long.
+inline constexpr int SlowVoiceTimeoutFactor = 4;
 
 // What the user is told when the engine broke: "The speech engine stopped unexpectedly."
 [[nodiscard]] QString engineStoppedMessage();
