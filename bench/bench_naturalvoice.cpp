@@ -59,26 +59,26 @@ Rendered renderWithParlora(HelperSpeechEngine &engine, const SpObjectToken &voic
     voice->setVoice(voiceToken);
     QElapsedTimer timer;
     timer.start();
-    const RenderedSound sound = renderToFile(*voice, {.text = text,
-                                                      .fileName = path,
-                                                      .format = SoundFileFormat::Wav,
-                                                      .progress = [&result](double) {
-                                                          double total = 0;
-                                                          for (const qint64 pid :
-                                                               processTree(QCoreApplication::applicationPid()))
-                                                              total += currentResidentMiB(pid);
-                                                          result.peakTreeMiB = std::max(result.peakTreeMiB, total);
-                                                          return true;
-                                                      }});
+    const RenderedSound sound = renderToFile(
+        *voice,
+        {.text = text, .fileName = path, .format = SoundFileFormat::Wav, .progress = [&result](double) {
+             double total = 0;
+             for (const qint64 pid : processTree(QCoreApplication::applicationPid()))
+                 total += currentResidentMiB(pid);
+             result.peakTreeMiB = std::max(result.peakTreeMiB, total);
+             return true;
+         }});
     result.seconds = double(timer.nsecsElapsed()) / 1e9;
     result.audioSeconds = sound.seconds();
     return result;
 }
 
 // The model alone on the same ids, spread over the same number of sessions.
-double inferenceAlone(const std::string &model, const NaturalVoiceConfig &config, const QString &text, int sessions)
+double inferenceAlone(const std::string &model, const NaturalVoiceConfig &config, const QString &text,
+                      int sessions)
 {
-    if (EspeakPhonemizer::initialise() == 0 || !EspeakPhonemizer::selectLanguage(config.espeakVoice.toStdString()).empty())
+    if (EspeakPhonemizer::initialise() == 0 ||
+        !EspeakPhonemizer::selectLanguage(config.espeakVoice.toStdString()).empty())
         return -1;
     std::vector<std::vector<std::int64_t>> ids;
     for (PhonemizedSentence &sentence : EspeakPhonemizer::sentences(text.toStdString()))
@@ -141,8 +141,9 @@ int main(int argc, char *argv[])
         return 1;
     }
     QFile configFile(voice.id() + QStringLiteral(".json"));
-    const auto config = configFile.open(QIODevice::ReadOnly) ? NaturalVoiceConfig::fromJson(configFile.readAll())
-                                                              : NaturalVoiceConfig::Result{};
+    const auto config = configFile.open(QIODevice::ReadOnly)
+                            ? NaturalVoiceConfig::fromJson(configFile.readAll())
+                            : NaturalVoiceConfig::Result{};
     if (!config.config) {
         std::fprintf(stderr, "its configuration cannot be read\n");
         return 1;
@@ -176,6 +177,7 @@ int main(int argc, char *argv[])
         std::printf("  Piper's engine, same text:       %7.2f s   ratio %.2f (target at most 0.60)\n", piper,
                     ours.seconds / piper);
     }
-    std::printf("  peak resident of program plus helpers: %.1f MiB (target under 500 MB)\n", ours.peakTreeMiB);
+    std::printf("  peak resident of program plus helpers: %.1f MiB (target under 500 MB)\n",
+                ours.peakTreeMiB);
     return 0;
 }

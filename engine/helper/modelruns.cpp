@@ -15,7 +15,8 @@ std::size_t codePoints(std::string_view utf8)
 
 // A clause too long for one run, cut between its phoneme words; its written words go with the
 // phoneme words they were spoken as, or share out evenly when espeak-ng spoke more or fewer.
-void cutClause(std::string_view phonemes, const PhonemizedClause &clause, std::vector<PhonemizedSentence> &runs)
+void cutClause(std::string_view phonemes, const PhonemizedClause &clause,
+               std::vector<PhonemizedSentence> &runs)
 {
     std::vector<std::string_view> pieces;
     std::size_t start = 0;
@@ -61,7 +62,8 @@ void cutClause(std::string_view phonemes, const PhonemizedClause &clause, std::v
 
 std::vector<PhonemizedSentence> modelRuns(PhonemizedSentence sentence)
 {
-    if (codePoints(sentence.phonemes) <= MaxRunPhonemes || sentence.clauseEnds.size() != sentence.clauses.size())
+    if (codePoints(sentence.phonemes) <= MaxRunPhonemes ||
+        sentence.clauseEnds.size() != sentence.clauses.size())
         return {std::move(sentence)};
     std::vector<PhonemizedSentence> runs;
     PhonemizedSentence run;

@@ -26,7 +26,8 @@ NaturalVoiceConfig::Result readConfig(const std::string &modelPath)
 {
     QFile file(QString::fromStdString(modelPath + ".json"));
     if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, QStringLiteral("The voice's configuration %1 cannot be read.").arg(file.fileName())};
+        return {std::nullopt,
+                QStringLiteral("The voice's configuration %1 cannot be read.").arg(file.fileName())};
     // A configuration is a few kilobytes; its phoneme map is the largest part.
     constexpr qint64 MaxConfigBytes = 4 << 20;
     const QByteArray json = file.read(MaxConfigBytes + 1);
@@ -74,15 +75,17 @@ std::vector<HelperVoiceInfo> NaturalSynthesizer::voices()
         const NaturalVoiceConfig::Result read = readConfig(modelPath);
         if (!read.config)
             continue;
-        std::string language = m_espeakReady ? EspeakPhonemizer::languageName(read.config->espeakVoice.toStdString())
-                                             : std::string();
+        std::string language = m_espeakReady
+                                   ? EspeakPhonemizer::languageName(read.config->espeakVoice.toStdString())
+                                   : std::string();
         if (language.empty())
             language = read.config->languageCode.toStdString();
         QString name = read.config->dataset;
         if (name.isEmpty())
             name = QFileInfo(voice.modelPath).completeBaseName();
-        result.push_back({HelperProtocol::NaturalEngine, modelPath, language + " - " + name.toStdString() + " (natural)",
-                          languagesOf(*read.config), Naturalness});
+        result.push_back({HelperProtocol::NaturalEngine, modelPath,
+                          language + " - " + name.toStdString() + " (natural)", languagesOf(*read.config),
+                          Naturalness});
     }
     return result;
 }
@@ -124,7 +127,8 @@ std::string NaturalSynthesizer::speak(const std::string &utf8Text, const SampleS
     if (!m_model)
         return "No natural voice is selected.";
     // The model's length scale is the time each phoneme takes: faster speech is a smaller one.
-    const float scales[3] = {m_config->noiseScale, m_config->lengthScale * 100.0f / float(m_adjustment.speedPercent),
+    const float scales[3] = {m_config->noiseScale,
+                             m_config->lengthScale * 100.0f / float(m_adjustment.speedPercent),
                              m_config->noiseWidth};
     const float volume = float(m_adjustment.volumePercent) / 100.0f;
     std::uint64_t sampleOffset = 0;
@@ -136,7 +140,8 @@ std::string NaturalSynthesizer::speak(const std::string &utf8Text, const SampleS
     for (const PhonemizedSentence &sentence : runs) {
         if (sentence.phonemes.empty())
             continue;
-        const std::vector<std::int64_t> ids = phonemeIds(*m_config, QString::fromStdString(sentence.phonemes));
+        const std::vector<std::int64_t> ids =
+            phonemeIds(*m_config, QString::fromStdString(sentence.phonemes));
         OnnxVoiceModel::Output output = m_model->run(ids, scales, 0);
         if (!output.error.empty())
             return output.error;
@@ -155,7 +160,8 @@ std::string NaturalSynthesizer::speak(const std::string &utf8Text, const SampleS
                 wordCount += clause.words.size();
             // The model's own durations where it gives them, else the estimate.
             const std::vector<std::uint64_t> starts =
-                wordStartsFromDurations(*m_config, QString::fromStdString(sentence.phonemes), output.durations, wordCount)
+                wordStartsFromDurations(*m_config, QString::fromStdString(sentence.phonemes),
+                                        output.durations, wordCount)
                     .value_or(estimatedWordStarts(sentence.clauses, pcm.size()));
             std::size_t index = 0;
             for (const PhonemizedClause &clause : sentence.clauses)

@@ -46,7 +46,8 @@ std::vector<std::string> names(const OrtApi *api, OrtSession *session, bool inpu
     std::size_t count = 0;
     error = take(api, api->GetAllocatorWithDefaultOptions(&allocator));
     if (error.empty())
-        error = take(api, inputs ? api->SessionGetInputCount(session, &count) : api->SessionGetOutputCount(session, &count));
+        error = take(api, inputs ? api->SessionGetInputCount(session, &count)
+                                 : api->SessionGetOutputCount(session, &count));
     for (std::size_t i = 0; error.empty() && i < count; ++i) {
         char *name = nullptr;
         error = take(api, inputs ? api->SessionGetInputName(session, i, allocator, &name)
@@ -144,9 +145,11 @@ OnnxVoiceModel::Output OnnxVoiceModel::run(const std::vector<std::int64_t> &ids,
     const auto tensor = [&](void *data, std::size_t bytes, const std::int64_t *shape, std::size_t rank,
                             ONNXTensorElementDataType type, OrtValue **value) {
         if (output.error.empty())
-            output.error = take(m_api, m_api->CreateTensorWithDataAsOrtValue(m_memory, data, bytes, shape, rank, type, value));
+            output.error = take(m_api, m_api->CreateTensorWithDataAsOrtValue(m_memory, data, bytes, shape,
+                                                                             rank, type, value));
     };
-    tensor(input.data(), input.size() * sizeof(std::int64_t), inputShape, 2, ONNX_TENSOR_ELEMENT_DATA_TYPE_INT64, &values[0]);
+    tensor(input.data(), input.size() * sizeof(std::int64_t), inputShape, 2,
+           ONNX_TENSOR_ELEMENT_DATA_TYPE_INT64, &values[0]);
     tensor(&length, sizeof length, oneShape, 1, ONNX_TENSOR_ELEMENT_DATA_TYPE_INT64, &values[1]);
     tensor(scaleValues, sizeof scaleValues, scalesShape, 1, ONNX_TENSOR_ELEMENT_DATA_TYPE_FLOAT, &values[2]);
     if (m_severalSpeakers)
@@ -159,8 +162,8 @@ OnnxVoiceModel::Output OnnxVoiceModel::run(const std::vector<std::int64_t> &ids,
         outputNames.push_back(name.c_str());
     std::vector<OrtValue *> results(outputNames.size(), nullptr);
     if (output.error.empty())
-        output.error = take(m_api, m_api->Run(m_session, nullptr, inputNames, values, inputCount, outputNames.data(),
-                                              outputNames.size(), results.data()));
+        output.error = take(m_api, m_api->Run(m_session, nullptr, inputNames, values, inputCount,
+                                              outputNames.data(), outputNames.size(), results.data()));
     const auto floats = [&](OrtValue *value, std::vector<float> &into) {
         OrtTensorTypeAndShapeInfo *info = nullptr;
         std::size_t count = 0;
@@ -183,7 +186,8 @@ OnnxVoiceModel::Output OnnxVoiceModel::run(const std::vector<std::int64_t> &ids,
     };
     if (output.error.empty() && results[0] != nullptr)
         output.error = floats(results[0], output.audio);
-    if (output.error.empty() && results.size() > 1 && results[1] != nullptr && floats(results[1], output.durations) != "")
+    if (output.error.empty() && results.size() > 1 && results[1] != nullptr &&
+        floats(results[1], output.durations) != "")
         output.durations.clear(); // durations are a help, not a need
     for (OrtValue *value : values)
         if (value != nullptr)

@@ -31,7 +31,8 @@ public:
         std::string error;
     };
     // noise, length and noise width scales, in the model's order.
-    [[nodiscard]] Output run(const std::vector<std::int64_t> &ids, const float (&scales)[3], std::int64_t speaker);
+    [[nodiscard]] Output run(const std::vector<std::int64_t> &ids, const float (&scales)[3],
+                             std::int64_t speaker);
     [[nodiscard]] bool hasDurations() const { return m_outputNames.size() > 1; }
 
 private:

@@ -24,17 +24,20 @@ NaturalVoiceConfig::Result NaturalVoiceConfig::fromJson(const QByteArray &json)
 
     const QString phonemeType = root.value(QStringLiteral("phoneme_type")).toString(QStringLiteral("espeak"));
     if (phonemeType != QStringLiteral("espeak"))
-        return refused(QStringLiteral("The voice uses \"%1\" phonemes; only voices with espeak phonemes can be used.")
-                           .arg(phonemeType));
+        return refused(
+            QStringLiteral("The voice uses \"%1\" phonemes; only voices with espeak phonemes can be used.")
+                .arg(phonemeType));
 
     NaturalVoiceConfig config;
     const QJsonObject audio = root.value(QStringLiteral("audio")).toObject();
     config.sampleRate = audio.value(QStringLiteral("sample_rate")).toInt();
     if (config.sampleRate < 8000 || config.sampleRate > 96000)
-        return refused(QStringLiteral("The voice's configuration has no usable sample rate (audio.sample_rate)."));
+        return refused(
+            QStringLiteral("The voice's configuration has no usable sample rate (audio.sample_rate)."));
     config.quality = audio.value(QStringLiteral("quality")).toString();
 
-    config.espeakVoice = root.value(QStringLiteral("espeak")).toObject().value(QStringLiteral("voice")).toString();
+    config.espeakVoice =
+        root.value(QStringLiteral("espeak")).toObject().value(QStringLiteral("voice")).toString();
     if (config.espeakVoice.isEmpty())
         return refused(QStringLiteral("The voice's configuration names no espeak-ng voice (espeak.voice)."));
 
@@ -62,7 +65,8 @@ NaturalVoiceConfig::Result NaturalVoiceConfig::fromJson(const QByteArray &json)
         std::vector<std::int64_t> values;
         for (const QJsonValue &id : ids) {
             if (!id.isDouble() || id.toInteger(-1) < 0)
-                return refused(QStringLiteral("The voice's phoneme \"%1\" has an id that is not a number.").arg(it.key()));
+                return refused(QStringLiteral("The voice's phoneme \"%1\" has an id that is not a number.")
+                                   .arg(it.key()));
             values.push_back(id.toInteger());
         }
         if (values.empty())

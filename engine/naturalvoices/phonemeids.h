@@ -16,6 +16,6 @@
 // Where each of a sentence's spoken words begins, in samples, from a model's durations of the ids
 // (frames of hopLength samples each, one duration an id of phonemeIds' framing). Words are the
 // phoneme runs between spaces; none when they are not wordCount, or the durations do not fit.
-[[nodiscard]] std::optional<std::vector<std::uint64_t>> wordStartsFromDurations(
-    const NaturalVoiceConfig &config, const QString &phonemes, const std::vector<float> &durations,
-    std::size_t wordCount);
+[[nodiscard]] std::optional<std::vector<std::uint64_t>>
+wordStartsFromDurations(const NaturalVoiceConfig &config, const QString &phonemes,
+                        const std::vector<float> &durations, std::size_t wordCount);

@@ -15,7 +15,10 @@ class TestNaturalVoice : public QObject
 
     QTemporaryDir m_data;
 
-    static QString helper() { return QCoreApplication::applicationDirPath() + QStringLiteral("/parlora-speech-helper"); }
+    static QString helper()
+    {
+        return QCoreApplication::applicationDirPath() + QStringLiteral("/parlora-speech-helper");
+    }
     QString voicesFolder() const { return m_data.path() + QStringLiteral("/parlora/voices"); }
 
     // Makes a voice and returns its model's path.
@@ -37,7 +40,8 @@ class TestNaturalVoice : public QObject
         QList<HelperProtocol::WordMarkerPayload> markers;
     };
 
-    static std::unique_ptr<Run> speak(const QString &model, const QList<QByteArray> &texts, int speedPercent = 100)
+    static std::unique_ptr<Run> speak(const QString &model, const QList<QByteArray> &texts,
+                                      int speedPercent = 100)
     {
         auto run = std::make_unique<Run>();
         run->session = std::make_unique<HelperSession>(
@@ -47,9 +51,13 @@ class TestNaturalVoice : public QObject
         connect(raw->session.get(), &HelperSession::audioReceived, raw->session.get(),
                 [raw](qsizetype passage, const QByteArray &pcm) { raw->audio[passage] += pcm; });
         connect(raw->session.get(), &HelperSession::passageFinished, raw->session.get(),
-                [raw](qsizetype passage, bool spoken) { raw->finished.append({passage, spoken}); });
+                [raw](qsizetype passage, bool spoken) {
+                    raw->finished.append({passage, spoken});
+                });
         connect(raw->session.get(), &HelperSession::wordMarked, raw->session.get(),
-                [raw](qsizetype, const HelperProtocol::WordMarkerPayload &marker) { raw->markers.append(marker); });
+                [raw](qsizetype, const HelperProtocol::WordMarkerPayload &marker) {
+                    raw->markers.append(marker);
+                });
         run->session->setWordMarkersWanted(true);
         run->session->setAdjustment({speedPercent, 100, 100});
         QList<SessionPassage> group;
@@ -57,8 +65,9 @@ class TestNaturalVoice : public QObject
             group.append({i, texts.at(i)});
         run->session->start();
         run->session->speak(group);
-        (void)QTest::qWaitFor([raw, &texts] { return raw->finished.size() == texts.size() || raw->session->hasFailed(); },
-                              30000);
+        (void)QTest::qWaitFor(
+            [raw, &texts] { return raw->finished.size() == texts.size() || raw->session->hasFailed(); },
+            30000);
         return run;
     }
 
@@ -96,13 +105,15 @@ private Q_SLOTS:
                                               << QStringLiteral("The voice's model has no input \"scales\".");
         QTest::newRow("phonemes of another kind")
             << QStringList{QStringLiteral("--phoneme-type"), QStringLiteral("pinyin")}
-            << QStringLiteral("The voice uses \"pinyin\" phonemes; only voices with espeak phonemes can be used.");
+            << QStringLiteral(
+                   "The voice uses \"pinyin\" phonemes; only voices with espeak phonemes can be used.");
     }
     void theHelperListsUsableVoicesAndRefusesOthersWithTheReason()
     {
         QFETCH(QStringList, options);
         QFETCH(QString, reason);
-        const QString model = makeVoice(QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char(' ')), options);
+        const QString model =
+            makeVoice(QString::fromLatin1(QTest::currentDataTag()).remove(QLatin1Char(' ')), options);
         QProcess check;
         check.start(helper(), {QStringLiteral("--check-voice"), model});
         QVERIFY(check.waitForFinished(30000));
@@ -117,7 +128,8 @@ private Q_SLOTS:
         list.start(helper(), {QStringLiteral("--list")});
         QVERIFY(list.waitForFinished(30000));
         QVERIFY(QString::fromUtf8(list.readAllStandardOutput())
-                    .contains(QStringLiteral("natural\t%1\tEnglish (America) - listed (natural)\ten-us,en\t").arg(model)));
+                    .contains(QStringLiteral("natural\t%1\tEnglish (America) - listed (natural)\ten-us,en\t")
+                                  .arg(model)));
     }
 
     void eachSentenceIsFramedWithStartPadAndEndSymbols()
@@ -158,8 +170,9 @@ private Q_SLOTS:
 
     void aPassageTheModelFailsOnCostsThatPassageOnly()
     {
-        const auto run = speak(makeVoice(QStringLiteral("failing"), {QStringLiteral("--failing-phoneme"), QStringLiteral("ɛ")}),
-                               {"Bye.", "Hi there.", "Bye."});
+        const auto run = speak(
+            makeVoice(QStringLiteral("failing"), {QStringLiteral("--failing-phoneme"), QStringLiteral("ɛ")}),
+            {"Bye.", "Hi there.", "Bye."});
         QCOMPARE(run->finished, (QList<std::pair<qsizetype, bool>>{{0, true}, {1, false}, {2, true}}));
         QCOMPARE(run->audio.value(2), run->audio.value(0));
     }
