@@ -21,21 +21,6 @@
 
 namespace {
 
-// This process and everything below it: the helpers and the children speaking passages.
-QList<qint64> processTree(qint64 root)
-{
-    QList<qint64> tree{root};
-    for (const QString &task :
-         QDir(QStringLiteral("/proc/%1/task").arg(root)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(root).arg(task));
-        if (children.open(QIODevice::ReadOnly))
-            for (const QByteArray &child : children.readAll().split(' '))
-                if (!child.trimmed().isEmpty())
-                    tree += processTree(child.trimmed().toLongLong());
-    }
-    return tree;
-}
-
 // Processor time of this process and its finished children (the helpers), in seconds: less
 // swayed than the elapsed time by other work on a shared machine.
 double processorSeconds()

@@ -30,20 +30,6 @@ namespace {
 
 constexpr int Words = 5000;
 
-QList<qint64> processTree(qint64 root)
-{
-    QList<qint64> tree{root};
-    for (const QString &task :
-         QDir(QStringLiteral("/proc/%1/task").arg(root)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(root).arg(task));
-        if (children.open(QIODevice::ReadOnly))
-            for (const QByteArray &child : children.readAll().split(' '))
-                if (!child.trimmed().isEmpty())
-                    tree += processTree(child.trimmed().toLongLong());
-    }
-    return tree;
-}
-
 struct Rendered
 {
     double seconds = 0;

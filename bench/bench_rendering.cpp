@@ -34,21 +34,6 @@ double median(QList<double> values)
     return values.at(values.size() / 2);
 }
 
-// This process and everything below it: the helpers and the children speaking passages.
-QList<qint64> processTree(qint64 root)
-{
-    QList<qint64> tree{root};
-    for (const QString &task :
-         QDir(QStringLiteral("/proc/%1/task").arg(root)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(root).arg(task));
-        if (children.open(QIODevice::ReadOnly))
-            for (const QByteArray &child : children.readAll().split(' '))
-                if (!child.trimmed().isEmpty())
-                    tree += processTree(child.trimmed().toLongLong());
-    }
-    return tree;
-}
-
 struct Rendering
 {
     double seconds = 0;

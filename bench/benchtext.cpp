@@ -1,5 +1,6 @@
 #include "bench/benchtext.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringList>
 
@@ -62,4 +63,18 @@ bool writeBenchmarkText(int words, const QString &path, QString &text)
     const QByteArray bytes = text.toUtf8();
     QFile file(path);
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QList<qint64> processTree(qint64 root)
+{
+    QList<qint64> tree{root};
+    for (const QString &task :
+         QDir(QStringLiteral("/proc/%1/task").arg(root)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile children(QStringLiteral("/proc/%1/task/%2/children").arg(root).arg(task));
+        if (children.open(QIODevice::ReadOnly))
+            for (const QByteArray &child : children.readAll().split(' '))
+                if (!child.trimmed().isEmpty())
+                    tree += processTree(child.trimmed().toLongLong());
+    }
+    return tree;
 }

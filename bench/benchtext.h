@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 // English-looking prose of the given number of words, in sentences.
@@ -13,3 +14,5 @@
 // Its share of the memory it shares with other processes counted once (Pss): sums over a tree
 // of forked processes count the engine's pages once, not once a process.
 [[nodiscard]] double currentProportionalMiB(qint64 pid);
+// This process and everything below it: the helpers and the children speaking passages.
+[[nodiscard]] QList<qint64> processTree(qint64 root);

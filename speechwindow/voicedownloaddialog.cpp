@@ -3,6 +3,7 @@
 #include "engine/naturalvoices/naturalvoicefolders.h"
 #include "platform/applicationtitle.h"
 #include "platform/messagebox.h"
+#include "speechwindow/voicetablecontrols.h"
 #include "voicelibrary/installedvoices.h"
 #include "voicelibrary/voicecollectionfetch.h"
 #include "voicelibrary/voicedownload.h"
@@ -19,24 +20,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using VoiceTableControls::button;
+using VoiceTableControls::cell;
+
 namespace {
 
 constexpr int ProgressSteps = 1000;
-
-QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
-{
-    auto *pushButton = new QPushButton(caption, parent);
-    pushButton->setAccessibleName(name);
-    pushButton->setAutoDefault(false);
-    return pushButton;
-}
-
-QTableWidgetItem *cell(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
 
 } // namespace
 

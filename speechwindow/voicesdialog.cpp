@@ -3,6 +3,7 @@
 #include "platform/applicationtitle.h"
 #include "platform/messagebox.h"
 #include "speechwindow/voicedownloaddialog.h"
+#include "speechwindow/voicetablecontrols.h"
 #include "voicelibrary/voiceaddition.h"
 
 #include <QDialogButtonBox>
@@ -14,24 +15,12 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+using VoiceTableControls::button;
+using VoiceTableControls::cell;
+
 namespace {
 
 const QString VoiceFilter = QStringLiteral("Natural voice (*.onnx;*.onnx.json)|*.onnx;*.onnx.json");
-
-QPushButton *button(const QString &caption, const QString &name, QWidget *parent)
-{
-    auto *pushButton = new QPushButton(caption, parent);
-    pushButton->setAccessibleName(name);
-    pushButton->setAutoDefault(false);
-    return pushButton;
-}
-
-QTableWidgetItem *cell(const QString &text)
-{
-    auto *item = new QTableWidgetItem(text);
-    item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
-    return item;
-}
 
 } // namespace
 
