@@ -5,16 +5,33 @@
 #include <algorithm>
 #include <dlfcn.h>
 #include <malloc.h>
+#include <unistd.h>
 
 namespace {
 
 // The headers' API version; the bundled library serves it and later ones.
 constexpr std::uint32_t ApiVersion = ORT_API_VERSION;
 
+// Parlora's own copy: beside the installed helper in its library folder, or where the build
+// fetched it. Opened by path: the helper's run path is not searched when a sanitizer's dlopen
+// stands in between.
+void *openLibrary()
+{
+    std::string executable(4096, '\0');
+    const ssize_t length = ::readlink("/proc/self/exe", executable.data(), executable.size() - 1);
+    const std::string folder =
+        length > 0 ? executable.substr(0, executable.rfind('/', std::size_t(length))) : ".";
+    for (const std::string &path : {folder + "/" ONNXRUNTIME_INSTALLED_DIR "/libonnxruntime.so.1",
+                                    std::string(ONNXRUNTIME_BUILD_DIR "/libonnxruntime.so.1")}) {
+        if (void *library = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+            return library;
+    }
+    return ::dlopen("libonnxruntime.so.1", RTLD_NOW | RTLD_LOCAL);
+}
+
 const OrtApi *loadApi(std::string &error)
 {
-    // Found through the helper's run path: the bundled copy in Parlora's library folder.
-    static void *library = ::dlopen("libonnxruntime.so.1", RTLD_NOW | RTLD_LOCAL);
+    static void *library = openLibrary();
     if (library == nullptr) {
         const char *reason = ::dlerror();
         error = std::string("The natural voices' runtime (onnxruntime) could not be loaded: ") +
