@@ -39,16 +39,10 @@ VoiceDownloadDialog::VoiceDownloadDialog(const PlatformServices &services, QStri
     address->setAccessibleName(QStringLiteral("Voice list address"));
     getList = button(QStringLiteral("&Get list"), QStringLiteral("Get list"), this);
     getList->setDefault(true);
-    table = new QTableWidget(0, ColumnCount, this);
-    table->setAccessibleName(QStringLiteral("Voices to download"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Language"), QStringLiteral("Voice"),
-                                      QStringLiteral("Quality"), QStringLiteral("Size")});
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->verticalHeader()->hide();
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setTabKeyNavigation(false);
+    table = VoiceTableControls::table(QStringLiteral("Voices to download"),
+                                      {QStringLiteral("Language"), QStringLiteral("Voice"),
+                                       QStringLiteral("Quality"), QStringLiteral("Size")},
+                                      this);
     download = button(QStringLiteral("&Download"), QStringLiteral("Download"), this);
     cancel = button(QStringLiteral("Ca&ncel"), QStringLiteral("Cancel"), this);
     progress = new QProgressBar(this);

@@ -28,17 +28,11 @@ VoicesDialog::VoicesDialog(const PlatformServices &services, QString helperPath,
     : QDialog(parent), m_services(services), m_helperPath(std::move(helperPath))
 {
     setWindowTitle(QStringLiteral("Voices - ") + applicationTitle());
-    table = new QTableWidget(0, ColumnCount, this);
-    table->setAccessibleName(QStringLiteral("Installed voices"));
-    table->setHorizontalHeaderLabels({QStringLiteral("Voice"), QStringLiteral("Language"),
-                                      QStringLiteral("Quality"), QStringLiteral("Size"),
-                                      QStringLiteral("Folder")});
-    table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    table->horizontalHeader()->setStretchLastSection(true);
-    table->verticalHeader()->hide();
-    table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    table->setSelectionMode(QAbstractItemView::SingleSelection);
-    table->setTabKeyNavigation(false);
+    table = VoiceTableControls::table(QStringLiteral("Installed voices"),
+                                      {QStringLiteral("Voice"), QStringLiteral("Language"),
+                                       QStringLiteral("Quality"), QStringLiteral("Size"),
+                                       QStringLiteral("Folder")},
+                                      this);
     auto *tableLabel = new QLabel(QStringLiteral("Installed &natural voices:"), this);
     tableLabel->setBuddy(table);
     status = new QLabel(this);
